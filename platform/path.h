@@ -2,10 +2,15 @@
 //
 // Names may use "\" or "/" as separators and may start with a drive letter.
 // A drive maps through the drive table: by default C: is
-// $XDG_DATA_HOME/tentaria/C (created on demand); TENTARIA_DRIVE_<LETTER>
-// in the environment overrides a letter.  A relative name is taken from the
-// current folder (the guide folder).  An existing file or folder is found
-// without regard to case; a new one is created with the name as written.
+// $XDG_DATA_HOME/tentaria/C (created on demand), and so for every letter;
+// TENTARIA_DRIVE_<LETTER> in the environment overrides a letter.  "C:X" is
+// taken from the drive's folder like "C:\X".  A relative name is taken from
+// the current folder (the guide folder); a name that starts with a separator
+// and has no drive is a host path from the root.  An existing file or folder
+// is found without regard to case (an exact match first, else the first
+// match in sorted order); a new one is created with the name as written.
+// Names are Windows-1252 and become UTF-8 on the host; a name that already
+// is valid UTF-8 (a host path handed back) is taken as it is.
 #ifndef TENTARIA_PLATFORM_PATH_H_
 #define TENTARIA_PLATFORM_PATH_H_
 
