@@ -163,23 +163,11 @@ std::string DriveFolder(char letter) {
   return folder;
 }
 
-std::string HostPath(std::string_view name) {
-  // Names are Windows-1252 as everywhere inside the system; a name that is
-  // already valid UTF-8 (a host path handed back) is taken as it is.
-  std::string text = IsValidUtf8(name) ? std::string(name) : Cp1252ToUtf8(name);
-  std::string_view rest = text;
-  std::string base;
-  if (HasDrive(rest)) {
-    // "C:\X" and "C:X" both start at the drive's folder: there is no
-    // current folder per drive.
-    base = DriveFolder(rest[0]);
-    rest.remove_prefix(2);
-  } else if (!rest.empty() && IsSeparator(rest[0])) {
-    base = "/";  // a rooted name without a drive is a host path
-  } else {
-    base = CurrentFolder();
-  }
-  std::string path = base;
+namespace {
+
+// Resolves the components of rest below the host folder base.
+std::string ResolveBelow(std::string base, std::string_view rest) {
+  std::string path = std::move(base);
   bool searching = true;  // false once a component does not exist
   size_t i = 0;
   while (i <= rest.size()) {
@@ -201,6 +189,35 @@ std::string HostPath(std::string_view name) {
     path = JoinPath(path, component);
   }
   return path;
+}
+
+// Names are Windows-1252 as everywhere inside the system; a name that is
+// already valid UTF-8 (a host path handed back) is taken as it is.
+std::string NameToHost(std::string_view name) {
+  return IsValidUtf8(name) ? std::string(name) : Cp1252ToUtf8(name);
+}
+
+}  // namespace
+
+std::string HostPath(std::string_view name) {
+  std::string text = NameToHost(name);
+  std::string_view rest = text;
+  std::string base;
+  if (HasDrive(rest)) {
+    // "C:\X" and "C:X" both start at the drive's folder: there is no
+    // current folder per drive.
+    base = DriveFolder(rest[0]);
+    rest.remove_prefix(2);
+  } else if (!rest.empty() && IsSeparator(rest[0])) {
+    base = "/";  // a rooted name without a drive is a host path
+  } else {
+    base = CurrentFolder();
+  }
+  return ResolveBelow(std::move(base), rest);
+}
+
+std::string HostPathIn(std::string_view host_folder, std::string_view name) {
+  return ResolveBelow(std::string(host_folder), NameToHost(name));
 }
 
 std::string AddDefaultExtension(std::string_view name, std::string_view ext) {

@@ -31,6 +31,9 @@ std::string DriveFolder(char letter);
 // Maps a runtime name to a host path, finding existing components without
 // regard to case.
 std::string HostPath(std::string_view name);
+// Maps a name relative to a host folder (a private profile's folder, for
+// instance) in the same way.
+std::string HostPathIn(std::string_view host_folder, std::string_view name);
 
 // Adds ext (".TVN") when the last component of name has no extension.
 std::string AddDefaultExtension(std::string_view name, std::string_view ext);

@@ -108,6 +108,13 @@ TEST_F(PathTest, AccentedNamesBecomeUtf8AndMatchWithoutRegardToCase) {
   EXPECT_EQ(HostPath("NA\xEFVE"), guide_ / "NA\xC3\xAFVE");  // new name, as UTF-8
 }
 
+TEST_F(PathTest, NamesBelowAHostFolder) {
+  TempFolder folder;
+  WriteTextFile(folder / "Tentaria2000.ini", "x");
+  EXPECT_EQ(HostPathIn(folder.path(), "TENTARIA2000.INI"), folder / "Tentaria2000.ini");
+  EXPECT_EQ(HostPathIn(folder.path(), "new.ini"), folder / "new.ini");
+}
+
 TEST(PathNameTest, AddDefaultExtension) {
   EXPECT_EQ(AddDefaultExtension("GEZNAW", ".TVN"), "GEZNAW.TVN");
   EXPECT_EQ(AddDefaultExtension("GEZNAW.DAT", ".TVN"), "GEZNAW.DAT");
