@@ -43,6 +43,8 @@ inline constexpr int kTooManyOpenFiles = 4;
 inline constexpr int kAccessDenied = 5;
 inline constexpr int kInsufficientMemory = 8;
 inline constexpr int kFileSystemError = 90;
+// The system's own number for unlocking a range that is not locked.
+inline constexpr int kNotLocked = 158;
 }  // namespace error_code
 
 }  // namespace tentaria
