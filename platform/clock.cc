@@ -37,6 +37,8 @@ LocalTime GetLocalTime() {
   }
   timespec now{};
   clock_gettime(CLOCK_REALTIME, &now);
+  // localtime_r need not look at TZ again; tzset makes a changed zone count.
+  tzset();
   tm parts{};
   localtime_r(&now.tv_sec, &parts);
   LocalTime result{};

@@ -4,6 +4,8 @@
 #include <time.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <string>
 #include <thread>
 
 namespace tentaria::platform {
@@ -31,6 +33,23 @@ TEST(ClockTest, LocalTimeMatchesTheHostClock) {
   EXPECT_LE(now.second, 59);
   EXPECT_GE(now.millisecond, 0);
   EXPECT_LE(now.millisecond, 999);
+}
+
+TEST(ClockTest, LocalTimeFollowsTheTimeZone) {
+  const char* saved = getenv("TZ");
+  std::string saved_zone = saved ? saved : "";
+  setenv("TZ", "UTC0", 1);
+  LocalTime utc = GetLocalTime();
+  setenv("TZ", "<+05>-5", 1);
+  LocalTime east = GetLocalTime();
+  if (saved) {
+    setenv("TZ", saved_zone.c_str(), 1);
+  } else {
+    unsetenv("TZ");
+  }
+  int difference = ((east.hour * 60 + east.minute) - (utc.hour * 60 + utc.minute) + 1440) % 1440;
+  EXPECT_GE(difference, 300);
+  EXPECT_LE(difference, 301);
 }
 
 TEST(ClockTest, FixedTimeForTesting) {
