@@ -56,7 +56,11 @@ class File {
 
   // Exclusive lock on [offset, offset + length).  Two opens of one file
   // conflict even inside one process.  kNoWait fails at once with code 5
-  // (kAccessDenied) when another open holds an overlapping lock.
+  // (kAccessDenied) when another open holds an overlapping lock.  As on the
+  // original platform, a range that overlaps one this open already holds is
+  // refused (code 5), and Unlock takes exactly a range that was locked
+  // (else code 158, kNotLocked).  Offsets from 2^40 up are reserved for the
+  // sharing modes and refused (code 5).  A length of 0 does nothing.
   virtual Status Lock(uint64_t offset, uint64_t length, LockWait wait) = 0;
   virtual Status Unlock(uint64_t offset, uint64_t length) = 0;
 
@@ -75,9 +79,17 @@ class FileSystem {
   static FileSystem* Default();
 
   // Opens path with the runtime open mode (access and sharing bits).  A
-  // sharing conflict with another open of the same file is code 5.
+  // sharing conflict with another open of the same file is code 5.  Sharing
+  // 0 and the unnamed codes 0x50-0x70 share like deny none; access 3 is
+  // refused (code 5), as is a folder.  Read on an open for writing only and
+  // Write or SetEnd on an open for reading only are code 5.  Other host
+  // errors: missing file 2, missing folder 3, no permission 5, too many
+  // open files 4, no memory 8, anything else 90 with the host's text.
   virtual Status Open(const std::string& path, int mode, Disposition disposition,
                       std::unique_ptr<File>* file) = 0;
+  // As on the original platform, a file that is open (through any open,
+  // in any process) cannot be deleted or renamed, nor replaced by a rename:
+  // code 5.  Rename replaces a target that is not open.
   virtual Status Delete(const std::string& path) = 0;
   virtual Status Rename(const std::string& from, const std::string& to) = 0;
   virtual bool Exists(const std::string& path) = 0;

@@ -190,6 +190,10 @@ TEST(CharsetTest, CompareStringSystemOrder) {
   EXPECT_LT(CompareStringSystem("cot\xE9", "c\xF4te"), 0);
   EXPECT_LT(CompareStringSystem("Cote", "c\xF4te"), 0);   // accent outweighs case
   EXPECT_LT(CompareStringSystem("\xE9t\xE9", "etz"), 0);  // base letters first
+  EXPECT_LT(CompareStringSystem("e", "E"), 0);
+  EXPECT_LT(CompareStringSystem("E", "\xE9"), 0);
+  EXPECT_LT(CompareStringSystem("\xE9", "\xC9"), 0);
+  EXPECT_LT(CompareStringSystem("\xC9", "f"), 0);
 }
 
 TEST(CharsetTest, CompareStringSystemIsATotalOrderOnSingleCharacters) {
