@@ -1,0 +1,39 @@
+// The file beneath a record file: plain, or enciphered in 64-byte units.
+#ifndef TENTARIA_STORAGE_BLOCK_FILE_H_
+#define TENTARIA_STORAGE_BLOCK_FILE_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string_view>
+
+#include "platform/file.h"
+#include "storage/cipher.h"
+
+namespace tentaria::storage {
+
+class BlockFile {
+ public:
+  // An empty password stores the file plain.
+  BlockFile(std::unique_ptr<platform::File> file, std::string_view password);
+
+  // Reads up to n bytes; *bytes_read < n only at the end of the file.  An
+  // enciphered read must be whole units (internal fault 2272); a short read
+  // is returned as read, not deciphered.
+  Status Read(uint64_t offset, uint8_t* buffer, size_t n, size_t* bytes_read);
+  // Enciphered writes must be whole units (internal fault 2286).
+  Status Write(uint64_t offset, const uint8_t* buffer, size_t n);
+  Status Flush() { return file_->Flush(); }
+  Status Size(uint64_t* length) { return file_->Size(length); }
+  Status SetEnd(uint64_t length) { return file_->SetEnd(length); }
+  platform::File* file() { return file_.get(); }
+
+ private:
+  std::unique_ptr<platform::File> file_;
+  std::optional<Cipher> cipher_;
+};
+
+}  // namespace tentaria::storage
+
+#endif  // TENTARIA_STORAGE_BLOCK_FILE_H_

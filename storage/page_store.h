@@ -1,0 +1,72 @@
+// The page cache of one open record file.
+//
+// Pages are loaded on demand from their place on disk (or from a pending
+// journal entry that holds their newer image) and kept by block reference.
+// Pages made since the last flush carry provisional negative references.
+// Changed pages stay in memory until the flush gives them a place and
+// writes them; clean pages may be dropped at any time between operations.
+#ifndef TENTARIA_STORAGE_PAGE_STORE_H_
+#define TENTARIA_STORAGE_PAGE_STORE_H_
+
+#include <cstdint>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/status.h"
+#include "storage/block_file.h"
+#include "storage/file_header.h"
+#include "storage/page.h"
+
+namespace tentaria::storage {
+
+class PageStore {
+ public:
+  explicit PageStore(BlockFile* file) : file_(file) {}
+
+  FileHeader& header() { return header_; }
+  const FileHeader& header() const { return header_; }
+
+  // The page at ref, loaded when not cached.
+  Status Get(int32_t ref, Page** page);
+  // A new empty page with a provisional reference, marked changed.
+  Page* NewPage(uint8_t level);
+  void MarkDirty(Page* page) { page->set_dirty(true); }
+  // Gives a cached page another reference.
+  void Rekey(Page* page, int32_t ref);
+  int32_t NextProvisionalRef() { return next_provisional_--; }
+  // Forgets a page that left the tree.
+  void Forget(Page* page);
+
+  // Pages changed since the last flush.
+  std::vector<Page*> DirtyPages() const;
+  bool HasChanges() const;
+  void MarkAllClean();
+  // Drops every cached page (changes included) and the journal map.
+  void Clear();
+  // Drops clean pages once the cache holds more than limit pages.
+  void Trim(size_t limit);
+  size_t cached_pages() const { return pages_.size(); }
+
+  // While a journal is pending and cannot be copied home, pages whose home
+  // offset has an entry are read from the entry: home offset -> entry offset.
+  void SetJournalMap(std::unordered_map<uint64_t, uint64_t> map) { journal_map_ = std::move(map); }
+  const std::unordered_map<uint64_t, uint64_t>& journal_map() const { return journal_map_; }
+
+  // Bumped whenever pages are dropped or the tree changes, so that cursors
+  // know their remembered pages are no longer valid.
+  uint64_t version() const { return version_; }
+  void BumpVersion() { ++version_; }
+
+ private:
+  BlockFile* file_;
+  FileHeader header_;
+  std::unordered_map<int32_t, std::unique_ptr<Page>> pages_;
+  std::unordered_map<uint64_t, uint64_t> journal_map_;
+  int32_t next_provisional_ = -2;  // -1 means "no page" in the header
+  uint64_t version_ = 0;
+};
+
+}  // namespace tentaria::storage
+
+#endif  // TENTARIA_STORAGE_PAGE_STORE_H_

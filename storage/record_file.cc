@@ -1,0 +1,468 @@
+#include "storage/record_file.h"
+
+#include <algorithm>
+#include <unordered_map>
+#include <utility>
+
+#include "platform/clock.h"
+#include "storage/bytes.h"
+#include "storage/integrity.h"
+#include "storage/internal_fault.h"
+#include "storage/journal.h"
+#include "storage/page_image.h"
+
+namespace tentaria::storage {
+
+namespace {
+
+bool IsShared(int mode) { return (mode & 0x30) == 0; }
+bool IsDenyWrite(int mode) {
+  return (mode & platform::open_mode::kShareMask) == platform::open_mode::kDenyWrite;
+}
+
+Status AccessDenied(const char* what) {
+  return Status::Error(tentaria::error_code::kAccessDenied, what);
+}
+
+}  // namespace
+
+RecordFile::RecordFile(std::unique_ptr<platform::File> file, int mode, RecordFileOptions options)
+    : block_file_(std::make_unique<BlockFile>(std::move(file), options.owner_password)),
+      mode_(mode),
+      options_(std::move(options)),
+      shared_(IsShared(mode)),
+      writable_((mode & platform::open_mode::kAccessMask) != platform::open_mode::kRead),
+      store_(block_file_.get()),
+      tree_(&store_, [this](int32_t ref) { return FreePlace(ref); }),
+      space_(&store_, &tree_),
+      locks_(block_file_->file(), static_cast<uint32_t>(platform::ElapsedHundredths())) {}
+
+RecordFile::~RecordFile() = default;
+
+Status RecordFile::Open(platform::FileSystem* fs, const std::string& path, int mode,
+                        platform::Disposition disposition, RecordFileOptions options,
+                        std::unique_ptr<RecordFile>* file) {
+  std::unique_ptr<platform::File> handle;
+  Status s = fs->Open(path, mode, disposition, &handle);
+  if (!s.ok()) return s;
+  std::unique_ptr<RecordFile> result(new RecordFile(std::move(handle), mode, std::move(options)));
+  FileHeader disk;
+  s = result->ReadHeader(&disk);
+  if (!s.ok()) return s;
+  result->disk_header_ = disk;
+  result->store_.header() = disk;
+  *file = std::move(result);
+  return Status::Ok();
+}
+
+Status RecordFile::ReadHeader(FileHeader* disk) {
+  uint64_t length = 0;
+  Status s = block_file_->Size(&length);
+  if (!s.ok()) return s;
+  if (length == 0) {
+    *disk = NewFileHeader();
+    return Status::Ok();
+  }
+  uint8_t bytes[kHeaderSize];
+  size_t got = 0;
+  s = block_file_->Read(0, bytes, kHeaderSize, &got);
+  if (!s.ok()) return s;
+  FileHeader header;
+  s = DecodeHeader(bytes, got, &header);
+  if (!s.ok()) return s;
+  if (!header.journal_pending()) {
+    store_.SetJournalMap({});
+    *disk = header;
+    return Status::Ok();
+  }
+  return Recover(header, disk);
+}
+
+Status RecordFile::Recover(const FileHeader& found, FileHeader* result) {
+  // A writer replays or discards the journal under the writer byte, then
+  // looks again: another process may have finished it meanwhile.
+  bool take_lock = writable_ && (shared_ || IsDenyWrite(mode_)) && !writing_;
+  FileHeader disk = found;
+  if (take_lock) {
+    Status s = locks_.LockWriter(platform::LockWait::kWait);
+    if (!s.ok()) return s;
+    uint8_t bytes[kHeaderSize];
+    size_t got = 0;
+    s = block_file_->Read(0, bytes, kHeaderSize, &got);
+    if (s.ok()) s = DecodeHeader(bytes, got, &disk);
+    if (!s.ok() || !disk.journal_pending()) {
+      locks_.UnlockWriter();
+      if (s.ok()) {
+        store_.SetJournalMap({});
+        *result = disk;
+      }
+      return s;
+    }
+  }
+  std::vector<JournalEntry> entries;
+  FileHeader journal_header;
+  bool whole = false;
+  Status s = ReadJournal(block_file_.get(), disk, &entries, &journal_header, &whole);
+  bool discard = !whole;
+  if (s.ok() && whole && options_.transaction_pending) {
+    // The marker lies in the state the journal brings.
+    store_.Clear();
+    store_.header() = journal_header;
+    store_.SetJournalMap(JournalMap(entries));
+    TreePath path;
+    s = tree_.Seek(kTransactionMarkerKey, &path);
+    if (s.ok() && RecordTree::AtRecord(path)) {
+      const PageEntry& e = path.back().page->entry(path.back().index);
+      if (e.key() == kTransactionMarkerKey) {
+        bool pending = false;
+        s = options_.transaction_pending(std::string_view(e.bytes).substr(e.key_length), &pending);
+        discard = pending;
+      }
+    }
+    store_.Clear();
+  }
+  if (s.ok()) {
+    if (!writable_) {
+      // Read only: the journal cannot be finished here, so a complete one
+      // serves reads in place of the pages it replaces.
+      *result = discard ? disk : journal_header;
+      store_.SetJournalMap(discard ? std::unordered_map<uint64_t, uint64_t>{}
+                                   : JournalMap(entries));
+    } else if (discard) {
+      s = DiscardJournal(block_file_.get(), disk);
+      *result = disk;
+      result->committed_end = result->journal_end = disk.UsedEnd();
+      result->change_count += 1;
+      store_.SetJournalMap({});
+    } else {
+      s = ReplayJournal(block_file_.get(), entries, journal_header);
+      *result = journal_header;
+      store_.SetJournalMap({});
+    }
+  }
+  if (take_lock) locks_.UnlockWriter();
+  return s;
+}
+
+Status RecordFile::Refresh() {
+  auto old_map = store_.journal_map();
+  FileHeader disk;
+  Status s = ReadHeader(&disk);
+  if (!s.ok()) return s;
+  if (disk.change_count != disk_header_.change_count) {
+    auto map = store_.journal_map();
+    store_.Clear();
+    store_.SetJournalMap(std::move(map));
+  }
+  disk_header_ = disk;
+  store_.header() = disk;
+  return Status::Ok();
+}
+
+Status RecordFile::StartRead() {
+  if (!shared_ || writing_) return Status::Ok();
+  if (read_depth_++ > 0) return Status::Ok();
+  Status s = locks_.LockReader();
+  if (s.ok()) {
+    store_.Trim(options_.cache_pages);
+    s = Refresh();
+    if (s.ok()) return s;
+    locks_.UnlockReader();
+  }
+  read_depth_ = 0;
+  return s;
+}
+
+Status RecordFile::FinishRead() {
+  if (!shared_ || writing_ || read_depth_ == 0) return Status::Ok();
+  if (--read_depth_ > 0) return Status::Ok();
+  return locks_.UnlockReader();
+}
+
+Status RecordFile::StartWrite() {
+  if (!writable_) return AccessDenied("file is open for reading only");
+  if (writing_) return Status::Ok();
+  if (!shared_) {
+    if (!changed_) store_.Trim(options_.cache_pages);
+    writing_ = true;
+    return Status::Ok();
+  }
+  // The reader slot is given up before the writer byte is taken, so that a
+  // committing writer never waits for a reader that waits for it.
+  if (read_depth_ > 0) {
+    locks_.UnlockReader();
+    read_depth_ = 0;
+  }
+  Status s = locks_.LockWriter(platform::LockWait::kWait);
+  if (!s.ok()) return s;
+  writing_ = true;
+  store_.Trim(options_.cache_pages);
+  s = Refresh();
+  if (!s.ok()) {
+    writing_ = false;
+    locks_.UnlockWriter();
+  }
+  return s;
+}
+
+Status RecordFile::BeginRead() { return StartRead(); }
+Status RecordFile::EndRead() { return FinishRead(); }
+
+Status RecordFile::Fail(Status status) {
+  // A change that failed half-way (an internal fault) still counts as a
+  // change: the caller may flush what is valid or discard it.
+  if (InternalFaultNumber(status) != 0) changed_ = true;
+  if (!changed_ && writing_ && shared_) {
+    writing_ = false;
+    locks_.UnlockWriter();
+  }
+  return status;
+}
+
+Status RecordFile::Get(std::string_view key, std::string* record) {
+  Status s = StartRead();
+  if (!s.ok()) return s;
+  TreePath path;
+  s = tree_.Seek(key, &path);
+  if (s.ok()) {
+    if (RecordTree::AtRecord(path) && path.back().page->entry(path.back().index).key() == key) {
+      *record = path.back().page->entry(path.back().index).bytes;
+    } else {
+      s = Status::Error(error_code::kRecordNotFound, "no such key");
+    }
+  }
+  Status f = FinishRead();
+  return s.ok() ? f : s;
+}
+
+Status RecordFile::Insert(std::string_view record, size_t key_length) {
+  if (key_length == 0 || key_length > record.size()) return AccessDenied("bad key length");
+  Status s = StartWrite();
+  if (!s.ok()) return s;
+  s = tree_.Put(record, key_length, PutMode::kInsert);
+  if (!s.ok()) return Fail(s);
+  changed_ = true;
+  return s;
+}
+
+Status RecordFile::Put(std::string_view record, size_t key_length) {
+  if (key_length == 0 || key_length > record.size()) return AccessDenied("bad key length");
+  Status s = StartWrite();
+  if (!s.ok()) return s;
+  s = tree_.Put(record, key_length, PutMode::kUpsert);
+  if (!s.ok()) return Fail(s);
+  changed_ = true;
+  return s;
+}
+
+Status RecordFile::Delete(std::string_view key) {
+  Status s = StartWrite();
+  if (!s.ok()) return s;
+  s = tree_.Delete(key);
+  if (!s.ok()) return Fail(s);
+  changed_ = true;
+  return s;
+}
+
+Status RecordFile::IssueNumber(uint32_t* number) {
+  Status s = StartWrite();
+  if (!s.ok()) return s;
+  s = store_.header().IssueNumber(number);
+  if (!s.ok()) return Fail(s);
+  changed_ = true;
+  return s;
+}
+
+Status RecordFile::FreePlace(int32_t ref) { return space_.Free(ref); }
+
+Status RecordFile::PlacePages(std::vector<PageWrite>* writes) {
+  std::unordered_map<Page*, std::string> images;
+  bool gaps_closed = false;
+  while (true) {
+    std::vector<std::pair<int, Page*>> pending;
+    for (Page* page : store_.DirtyPages()) {
+      if (images.count(page)) continue;
+      std::string image;
+      Status s = EncodePageImage(*page, 0, &image);
+      if (!s.ok()) return s;
+      int size_class = static_cast<int>(image.size() / kBlockSize);
+      images.emplace(page, std::move(image));
+      int current = 0;
+      if (page->ref() < 0 || !store_.header().ClassOf(page->ref(), &current).ok() ||
+          current != size_class) {
+        pending.emplace_back(size_class, page);
+      }
+    }
+    if (pending.empty()) {
+      if (gaps_closed) break;
+      Status s = space_.CloseGaps();
+      if (!s.ok()) return s;
+      gaps_closed = true;
+      continue;
+    }
+    gaps_closed = false;
+    // A page that must change class leaves its old place first.
+    for (auto& [size_class, page] : pending) {
+      int32_t old = page->ref();
+      if (old < 0) continue;
+      Status s = tree_.Relocate(page, store_.NextProvisionalRef());
+      if (s.ok()) s = space_.Free(old);
+      if (!s.ok()) return s;
+    }
+    std::stable_sort(pending.begin(), pending.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (size_t i = 0; i < pending.size();) {
+      size_t j = i;
+      while (j < pending.size() && pending[j].first == pending[i].first) ++j;
+      int size_class = pending[i].first;
+      int32_t first = 0;
+      Status s = space_.Allocate(size_class, static_cast<int>(j - i), &first);
+      if (!s.ok()) return s;
+      for (size_t k = i; k < j; ++k) {
+        s = tree_.Relocate(pending[k].second,
+                           first + static_cast<int32_t>((k - i) * static_cast<size_t>(size_class)));
+        if (!s.ok()) return s;
+      }
+      i = j;
+    }
+  }
+  // Home addresses and child references sit in the uncompressed prefix and
+  // may have changed since the image was made.
+  for (auto& [page, image] : images) {
+    if (!page->dirty()) continue;
+    auto* p = reinterpret_cast<uint8_t*>(image.data());
+    StoreU32(p, static_cast<uint32_t>(BlockOffset(page->ref())));
+    if (!page->is_leaf()) {
+      for (size_t i = 0; i < page->size(); ++i) {
+        StoreU32(p + kPageHeaderSize + 4 * i, static_cast<uint32_t>(page->entry(i).child));
+      }
+    }
+    writes->push_back({BlockOffset(page->ref()), std::move(image)});
+  }
+  std::sort(writes->begin(), writes->end(),
+            [](const PageWrite& a, const PageWrite& b) { return a.home < b.home; });
+  return Status::Ok();
+}
+
+Status RecordFile::Flush() {
+  if (!changed_) {
+    if (writing_ && shared_) locks_.UnlockWriter();
+    writing_ = false;
+    return Status::Ok();
+  }
+  bool lock_readers = shared_ || IsDenyWrite(mode_);
+  Status s;
+  if (lock_readers) s = locks_.LockAllReaders();
+  std::vector<PageWrite> writes;
+  if (s.ok()) s = PlacePages(&writes);
+  if (s.ok()) {
+    FileHeader next = store_.header();
+    s = CommitPages(block_file_.get(), disk_header_, std::move(writes), &next);
+    if (s.ok()) {
+      disk_header_ = next;
+      store_.header() = next;
+      store_.MarkAllClean();
+    }
+  }
+  if (!s.ok()) {
+    // What reached the disk is either the old state or a declared journal
+    // that the next header read completes; the memory state is dropped.
+    store_.Clear();
+    store_.header() = disk_header_;
+    Refresh();
+  }
+  changed_ = false;
+  if (lock_readers) locks_.UnlockAllReaders();
+  if (shared_) locks_.UnlockWriter();
+  writing_ = false;
+  return s;
+}
+
+Status RecordFile::DiscardChanges() {
+  store_.Clear();
+  store_.header() = disk_header_;
+  changed_ = false;
+  Status s;
+  if (writing_ && shared_) s = locks_.UnlockWriter();
+  writing_ = false;
+  return s;
+}
+
+std::unique_ptr<RecordCursor> RecordFile::NewCursor() {
+  return std::make_unique<RecordCursor>(this);
+}
+
+Status RecordFile::LockNumber(uint32_t number, platform::LockWait wait) {
+  return locks_.LockNumber(number, wait);
+}
+
+Status RecordFile::UnlockNumber(uint32_t number) { return locks_.UnlockNumber(number); }
+
+Status RecordFile::CheckIntegrity(std::vector<std::string>* problems) {
+  if (changed_) return AccessDenied("changes are pending");
+  Status s = StartRead();
+  if (!s.ok()) return s;
+  s = CheckFileIntegrity(block_file_.get(), store_.header(), store_.journal_map(), problems);
+  Status f = FinishRead();
+  return s.ok() ? f : s;
+}
+
+// --- RecordCursor ----------------------------------------------------------
+
+void RecordCursor::Capture(bool valid) {
+  valid_ = valid && RecordTree::AtRecord(path_);
+  if (!valid_) return;
+  const PageEntry& e = path_.back().page->entry(path_.back().index);
+  record_ = e.bytes;
+  key_length_ = e.key_length;
+}
+
+Status RecordCursor::Go(Move move, std::string_view key) {
+  Status s = file_->StartRead();
+  if (!s.ok()) return s;
+  RecordTree& tree = file_->tree_;
+  bool valid = false;
+  switch (move) {
+    case Move::kSeek:
+      s = tree.Seek(key, &path_);
+      valid = RecordTree::AtRecord(path_);
+      if (s.ok() && !valid) s = tree.Next(&path_, &valid);
+      break;
+    case Move::kFirst:
+      s = tree.SeekFirst(&path_);
+      valid = true;
+      break;
+    case Move::kLast:
+      s = tree.SeekLast(&path_);
+      valid = true;
+      break;
+    case Move::kNext:
+    case Move::kPrev:
+      if (!valid_) break;
+      if (version_ != file_->store_.version()) {
+        // The tree changed since: find the place again by the current key.
+        std::string current(this->key());
+        s = tree.Seek(current, &path_);
+        if (!s.ok()) break;
+        if (move == Move::kNext && RecordTree::AtRecord(path_) &&
+            path_.back().page->entry(path_.back().index).key() != current) {
+          valid = true;  // the record after the old one is already under the path
+          break;
+        }
+      }
+      s = move == Move::kNext ? tree.Next(&path_, &valid) : tree.Prev(&path_, &valid);
+      break;
+  }
+  Capture(s.ok() && valid);
+  version_ = file_->store_.version();
+  Status f = file_->FinishRead();
+  return s.ok() ? f : s;
+}
+
+Status RecordCursor::Seek(std::string_view key) { return Go(Move::kSeek, key); }
+Status RecordCursor::SeekToFirst() { return Go(Move::kFirst, {}); }
+Status RecordCursor::SeekToLast() { return Go(Move::kLast, {}); }
+Status RecordCursor::Next() { return Go(Move::kNext, {}); }
+Status RecordCursor::Prev() { return Go(Move::kPrev, {}); }
+
+}  // namespace tentaria::storage

@@ -1,0 +1,162 @@
+// RecordFile: one open record file, an ordered set of variable-length
+// records kept in a B+-tree of compressed pages.
+//
+// Changes are kept in memory until Flush, which commits them crash-safely
+// (journal.h).  Files opened deny none are shared with other processes
+// through the locks of file_locks.h: each read operation takes a reader
+// slot, the first change takes the writer byte until the end of the flush,
+// and each operation re-reads the header first so that pages cached from an
+// older state are dropped.
+#ifndef TENTARIA_STORAGE_RECORD_FILE_H_
+#define TENTARIA_STORAGE_RECORD_FILE_H_
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/file.h"
+#include "storage/block_file.h"
+#include "storage/file_header.h"
+#include "storage/file_locks.h"
+#include "storage/journal.h"
+#include "storage/page_store.h"
+#include "storage/record_tree.h"
+#include "storage/space.h"
+
+namespace tentaria::storage {
+
+// The key of the transaction marker record.
+inline constexpr std::string_view kTransactionMarkerKey = "\xFF";
+
+struct RecordFileOptions {
+  // Non-empty: the file is stored enciphered with this owner password.
+  std::string owner_password;
+  // Clean pages are dropped between operations above this many.
+  size_t cache_pages = 16384;
+  // Asked during recovery with the data of the file's transaction marker
+  // record (key 0xFF), when there is one: sets *pending when that
+  // transaction never reached its point of commit, so that its journal is
+  // discarded instead of replayed.  Unset: every complete journal is
+  // replayed.
+  std::function<Status(std::string_view marker_data, bool* pending)> transaction_pending;
+};
+
+class RecordCursor;
+
+class RecordFile {
+ public:
+  // Opens path with the runtime's open mode (access and sharing bits).  A
+  // file of length 0 is a new, empty file; a shorter or foreign file is
+  // refused with 36.
+  static Status Open(platform::FileSystem* fs, const std::string& path, int mode,
+                     platform::Disposition disposition, RecordFileOptions options,
+                     std::unique_ptr<RecordFile>* file);
+  ~RecordFile();
+
+  RecordFile(const RecordFile&) = delete;
+  RecordFile& operator=(const RecordFile&) = delete;
+
+  // The record with this key; 35 when there is none.
+  Status Get(std::string_view key, std::string* record);
+  // The first key_length bytes of record are its key.  Insert fails with 40
+  // when the key exists; Put inserts or replaces.  A record longer than
+  // kMaxRecordLength is refused with internal fault 824 before any change.
+  Status Insert(std::string_view record, size_t key_length);
+  Status Put(std::string_view record, size_t key_length);
+  // 35 when there is no such record.
+  Status Delete(std::string_view key);
+  // The next table or record number from the header counter.
+  Status IssueNumber(uint32_t* number);
+
+  // Commits every change since the last flush; a failure leaves the file as
+  // it was before the flush (or completes it on the next header read).
+  Status Flush();
+  // Drops the changes since the last flush.
+  Status DiscardChanges();
+  bool has_changes() const { return changed_; }
+
+  std::unique_ptr<RecordCursor> NewCursor();
+
+  // Brackets several reads into one operation that sees one state.
+  Status BeginRead();
+  Status EndRead();
+  // Row holds and table locks.
+  Status LockNumber(uint32_t number, platform::LockWait wait);
+  Status UnlockNumber(uint32_t number);
+
+  // Checks the committed file: ranges, home addresses, sizes, compression,
+  // key order across pages and index keys.  Problems are listed; the status
+  // is an internal fault when there are any.  Fails with 5 while changes
+  // are pending.
+  Status CheckIntegrity(std::vector<std::string>* problems);
+
+  // The header as this open currently sees it (pending changes included).
+  const FileHeader& header() const { return store_.header(); }
+  bool shared() const { return shared_; }
+
+ private:
+  friend class RecordCursor;
+
+  RecordFile(std::unique_ptr<platform::File> file, int mode, RecordFileOptions options);
+
+  // Reads the header, recovering a pending journal, into *disk.
+  Status ReadHeader(FileHeader* disk);
+  Status Recover(const FileHeader& disk, FileHeader* result);
+  // Re-reads the header and drops stale cached pages.
+  Status Refresh();
+  Status StartRead();
+  Status FinishRead();
+  Status StartWrite();
+  Status PlacePages(std::vector<PageWrite>* writes);
+  Status FreePlace(int32_t ref);
+  Status Fail(Status status);
+
+  std::unique_ptr<BlockFile> block_file_;
+  int mode_;
+  RecordFileOptions options_;
+  bool shared_;
+  bool writable_;
+  PageStore store_;
+  RecordTree tree_;
+  Space space_;
+  FileLocks locks_;
+  FileHeader disk_header_;  // the header as it lies on disk
+  bool changed_ = false;
+  bool writing_ = false;  // holds the writer byte (shared files)
+  int read_depth_ = 0;    // nested read operations holding a reader slot
+};
+
+// Walks the records in key order.  A cursor stays usable across changes of
+// the file: after one it finds its place again by its current key.
+class RecordCursor {
+ public:
+  explicit RecordCursor(RecordFile* file) : file_(file) {}
+
+  Status Seek(std::string_view key);  // first record at or after key
+  Status SeekToFirst();
+  Status SeekToLast();
+  Status Next();
+  Status Prev();
+  bool Valid() const { return valid_; }
+  std::string_view key() const { return std::string_view(record_).substr(0, key_length_); }
+  std::string_view record() const { return record_; }
+
+ private:
+  enum class Move { kSeek, kFirst, kLast, kNext, kPrev };
+  Status Go(Move move, std::string_view key);
+  void Capture(bool valid);
+
+  RecordFile* file_;
+  TreePath path_;
+  uint64_t version_ = 0;
+  bool valid_ = false;
+  std::string record_;
+  uint16_t key_length_ = 0;
+};
+
+}  // namespace tentaria::storage
+
+#endif  // TENTARIA_STORAGE_RECORD_FILE_H_
