@@ -22,6 +22,10 @@ PictureValue PictureValue::Decimal(std::string_view text) {
   return PictureValue(Kind::kNumber, std::string(text));
 }
 
+PictureValue PictureValue::Decimal(const DecimalRegister& value) {
+  return PictureValue(Kind::kNumber, value.ToText());
+}
+
 PictureValue PictureValue::Text(std::string_view text) {
   return PictureValue(Kind::kText, std::string(text));
 }

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "runtime/decimal.h"
+
 namespace tentaria::runtime {
 
 class PictureValue {
@@ -26,6 +28,8 @@ class PictureValue {
   // A decimal text: optional blanks, sign, digits, "." or "," and fraction,
   // optional exponent.  Taken as given; the picture reads what it can.
   static PictureValue Decimal(std::string_view text);
+  // A decimal register, exactly (with the decimals it keeps).
+  static PictureValue Decimal(const DecimalRegister& value);
   static PictureValue Text(std::string_view text);
 
   Kind kind() const { return kind_; }

@@ -96,6 +96,10 @@ TEST_F(PictureFormatTest, Numbers) {
 TEST_F(PictureFormatTest, IntegersRealsAndTexts) {
   EXPECT_EQ(Format(PictureValue::Integer(-42), "@N5"), "  -42");
   EXPECT_EQ(Format(PictureValue::Real(0.1), "@N9.2"), "     0.10");
+  // A register of 32 integer and 32 fraction digits, shown to the last digit.
+  const std::string wide = "-" + std::string(32, '9') + ".12345678901234567890123456789012";
+  EXPECT_EQ(Format(PictureValue::Decimal(DecimalRegister::FromText(wide)), "@N_70.32"),
+            "    " + wide);
   EXPECT_EQ(Format(PictureValue::Real(12345.678), "@N9.2"), "12,345.68");
   EXPECT_EQ(Format(PictureValue::Real(std::nan("")), "@N4"), "####");
   EXPECT_EQ(Format(PictureValue::Real(-INFINITY), "@E10.1"), " #.##E+###");
