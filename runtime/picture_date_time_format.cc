@@ -2,6 +2,7 @@
 
 #include <array>
 #include <limits>
+#include <string>
 
 #include "platform/charset.h"
 #include "runtime/date_time.h"

@@ -70,7 +70,7 @@ bool ReadCurrency(PictureReader* reader, bool* present, std::string* text) {
   return true;
 }
 
-struct NumericSpec {
+struct NumericOptions {
   bool lead_currency = false;
   bool trail_currency = false;
   std::string currency;
@@ -81,27 +81,28 @@ struct NumericSpec {
   Separators separators;
 };
 
-bool ParseNumeric(std::string_view body, NumericSpec* spec) {
+bool ParseNumeric(std::string_view body, NumericOptions* options) {
   PictureReader reader(body);
-  if (!ReadCurrency(&reader, &spec->lead_currency, &spec->currency)) return false;
-  if (reader.Peek() == '-' || reader.Peek() == '(') spec->lead_sign = reader.Next();
+  if (!ReadCurrency(&reader, &options->lead_currency, &options->currency)) return false;
+  if (reader.Peek() == '-' || reader.Peek() == '(') options->lead_sign = reader.Next();
   if (reader.Peek() == '0' || reader.Peek() == '*' || reader.Peek() == '_') {
-    spec->fill = reader.Next();
+    options->fill = reader.Next();
   }
-  if (!reader.ReadNumber(&spec->width) || spec->width < 1 || spec->width > kMaxNumericWidth) {
+  if (!reader.ReadNumber(&options->width) || options->width < 1 ||
+      options->width > kMaxNumericWidth) {
     return false;
   }
-  if (!ReadSeparators(&reader, true, &spec->separators)) return false;
-  if (reader.Peek() == '-' || reader.Peek() == ')') spec->trail_sign = reader.Next();
-  const bool opened = spec->lead_sign == '(';
-  const bool closed = spec->trail_sign == ')';
+  if (!ReadSeparators(&reader, true, &options->separators)) return false;
+  if (reader.Peek() == '-' || reader.Peek() == ')') options->trail_sign = reader.Next();
+  const bool opened = options->lead_sign == '(';
+  const bool closed = options->trail_sign == ')';
   if (opened != closed) return false;
-  if (spec->lead_sign == '-' && spec->trail_sign == '-') return false;
+  if (options->lead_sign == '-' && options->trail_sign == '-') return false;
   std::string trailing;
-  if (!ReadCurrency(&reader, &spec->trail_currency, &trailing)) return false;
-  if (spec->trail_currency) {
-    if (spec->lead_currency) return false;
-    spec->currency = std::move(trailing);
+  if (!ReadCurrency(&reader, &options->trail_currency, &trailing)) return false;
+  if (options->trail_currency) {
+    if (options->lead_currency) return false;
+    options->currency = std::move(trailing);
   }
   return reader.AtEnd();
 }
@@ -109,10 +110,10 @@ bool ParseNumeric(std::string_view body, NumericSpec* spec) {
 // The grouping character, in order of precedence: the one given (or a lone
 // indicator), "." with a comma point, "," without a fill; none otherwise.
 // With fill "*" and no grouping every integer position is a "*"-filled digit.
-char GroupingOf(const NumericSpec& spec) {
-  if (spec.separators.grouping != '\0') return MapGrouping(spec.separators.grouping);
-  if (spec.separators.indicator == '`') return '.';
-  if (spec.fill == '\0') return ',';
+char GroupingOf(const NumericOptions& options) {
+  if (options.separators.grouping != '\0') return MapGrouping(options.separators.grouping);
+  if (options.separators.indicator == '`') return '.';
+  if (options.fill == '\0') return ',';
   return '\0';
 }
 
@@ -121,34 +122,34 @@ char IntegerFill(char fill) { return (fill == '0' || fill == '*') ? fill : ' '; 
 }  // namespace
 
 bool CompileNumericPicture(std::string_view body, bool blank_when_zero, CompiledPicture* picture) {
-  NumericSpec spec;
-  if (!ParseNumeric(body, &spec)) return false;
-  const int decimals = spec.separators.decimals;
-  const bool implied = spec.separators.indicator == 'V' || spec.separators.indicator == 'v';
+  NumericOptions options;
+  if (!ParseNumeric(body, &options)) return false;
+  const int decimals = options.separators.decimals;
+  const bool implied = options.separators.indicator == 'V' || options.separators.indicator == 'v';
   const bool shown_point = decimals > 0 && !implied;
-  const int currency_width = static_cast<int>(spec.currency.size());
-  const int fixed = currency_width + (spec.lead_sign ? 1 : 0) + (spec.trail_sign ? 1 : 0) +
+  const int currency_width = static_cast<int>(options.currency.size());
+  const int fixed = currency_width + (options.lead_sign ? 1 : 0) + (options.trail_sign ? 1 : 0) +
                     decimals + (shown_point ? 1 : 0);
-  if (fixed > spec.width) return false;
+  if (fixed > options.width) return false;
 
   // Laid out from the right, each position added at the front.
   TemplateBuilder builder;
-  if (spec.trail_currency) {
-    for (auto it = spec.currency.rbegin(); it != spec.currency.rend(); ++it) {
+  if (options.trail_currency) {
+    for (auto it = options.currency.rbegin(); it != options.currency.rend(); ++it) {
       builder.AddFront(*it, PositionCode::kCurrency);
     }
   }
-  if (spec.trail_sign) builder.AddFront(spec.trail_sign, PositionCode::kSign);
+  if (options.trail_sign) builder.AddFront(options.trail_sign, PositionCode::kSign);
   for (int j = decimals - 1; j >= 0; --j) {
     builder.AddFront('0', implied && j == 0 ? PositionCode::kImpliedPoint : PositionCode::kDigit);
   }
   if (shown_point) {
-    builder.AddFront(spec.separators.indicator == '`' ? ',' : '.', PositionCode::kDecimalPoint);
+    builder.AddFront(options.separators.indicator == '`' ? ',' : '.', PositionCode::kDecimalPoint);
   }
-  const char grouping = GroupingOf(spec);
-  const bool leading_items = spec.lead_currency || spec.lead_sign;
-  const int integer_positions = spec.width - fixed;
-  const char fill = IntegerFill(spec.fill);
+  const char grouping = GroupingOf(options);
+  const bool leading_items = options.lead_currency || options.lead_sign;
+  const int integer_positions = options.width - fixed;
+  const char fill = IntegerFill(options.fill);
   const PositionCode fill_code = fill == ' ' ? PositionCode::kBlankDigit : PositionCode::kDigit;
   for (int k = 0; k < integer_positions; ++k) {
     const bool leftmost = !leading_items && k == integer_positions - 1;
@@ -160,9 +161,9 @@ bool CompileNumericPicture(std::string_view body, bool blank_when_zero, Compiled
       builder.AddFront(fill, fill_code);
     }
   }
-  if (spec.lead_sign) builder.AddFront(spec.lead_sign, PositionCode::kSign);
-  if (spec.lead_currency) {
-    for (auto it = spec.currency.rbegin(); it != spec.currency.rend(); ++it) {
+  if (options.lead_sign) builder.AddFront(options.lead_sign, PositionCode::kSign);
+  if (options.lead_currency) {
+    for (auto it = options.currency.rbegin(); it != options.currency.rend(); ++it) {
       builder.AddFront(*it, PositionCode::kCurrency);
     }
   }
