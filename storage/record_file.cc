@@ -46,8 +46,12 @@ Status RecordFile::Open(platform::FileSystem* fs, const std::string& path, int m
   Status s = fs->Open(path, mode, disposition, &handle);
   if (!s.ok()) return s;
   std::unique_ptr<RecordFile> result(new RecordFile(std::move(handle), mode, std::move(options)));
+  // A shared file is read under a reader slot, never in the middle of
+  // another process's commit.
   FileHeader disk;
-  s = result->ReadHeader(&disk);
+  if (result->shared_) s = result->locks_.LockReader();
+  if (s.ok()) s = result->ReadHeader(&disk);
+  if (result->shared_) result->locks_.UnlockReader();
   if (!s.ok()) return s;
   result->disk_header_ = disk;
   result->store_.header() = disk;
@@ -353,6 +357,14 @@ Status RecordFile::Flush() {
   bool lock_readers = shared_ || IsDenyWrite(mode_);
   Status s;
   if (lock_readers) s = locks_.LockAllReaders();
+  // A new file gets its empty header first, so that a crash inside the
+  // first commit leaves an empty file rather than one without a header.
+  uint64_t length = 0;
+  if (s.ok()) s = block_file_->Size(&length);
+  if (s.ok() && length == 0) {
+    s = WriteHeader(block_file_.get(), disk_header_);
+    if (s.ok()) s = block_file_->Flush();
+  }
   std::vector<PageWrite> writes;
   if (s.ok()) s = PlacePages(&writes);
   if (s.ok()) {

@@ -1,0 +1,112 @@
+// Several real processes share one file opened deny none: writers add
+// records in small committed batches while checking what they read, and a
+// reader walks the file throughout.  Afterwards every record is there
+// exactly once and the file passes the integrity check.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "storage/record_file.h"
+#include "tests/storage/test_util.h"
+
+namespace tentaria::storage {
+namespace {
+
+using testing::AllRecords;
+using testing::OpenFile;
+using testing::Problems;
+using testing::RowKey;
+using testing::RowRecord;
+using testing::TempDir;
+
+constexpr int kWriters = 4;
+constexpr int kBatches = 15;
+constexpr int kBatchSize = 10;
+
+// Rows of all writers interleave, so that they change the same pages.
+uint32_t RowOf(int writer, int n) { return static_cast<uint32_t>(n * kWriters + writer); }
+
+std::unique_ptr<RecordFile> OpenShared(const std::string& path) {
+  std::unique_ptr<RecordFile> file;
+  Status s = RecordFile::Open(platform::FileSystem::Default(), path, testing::kShared,
+                              platform::Disposition::kOpenOrCreate, {}, &file);
+  if (!s.ok()) fprintf(stderr, "open: %s\n", s.ToString().c_str());
+  return s.ok() ? std::move(file) : nullptr;
+}
+
+[[noreturn]] void RunWriter(const std::string& path, int writer) {
+  auto file = OpenShared(path);
+  if (!file) _exit(2);
+  for (int batch = 0; batch < kBatches; ++batch) {
+    for (int i = 0; i < kBatchSize; ++i) {
+      int n = batch * kBatchSize + i;
+      if (!file->Insert(RowRecord(RowOf(writer, n), 50 + (n * 37) % 400), 9).ok()) _exit(3);
+    }
+    if (!file->Flush().ok()) _exit(4);
+    // Everything this writer committed is visible, once, in order.
+    int own = 0;
+    std::string previous;
+    auto cursor = file->NewCursor();
+    for (Status s = cursor->SeekToFirst(); cursor->Valid(); s = cursor->Next()) {
+      if (!s.ok() || std::string(cursor->key()) <= previous) _exit(5);
+      previous = std::string(cursor->key());
+      uint32_t row = static_cast<uint8_t>(previous[8]) | static_cast<uint8_t>(previous[7]) << 8;
+      own += static_cast<int>(row % kWriters) == writer;
+    }
+    if (own != (batch + 1) * kBatchSize) _exit(6);
+    std::string record;
+    if (!file->Get(RowKey(RowOf(writer, batch * kBatchSize)), &record).ok()) _exit(7);
+  }
+  _exit(0);
+}
+
+// Each committed state only adds records: a reader never sees fewer.
+[[noreturn]] void RunReader(const std::string& path) {
+  auto file = OpenShared(path);
+  if (!file) _exit(2);
+  size_t seen = 0;
+  while (seen < static_cast<size_t>(kWriters * kBatches * kBatchSize)) {
+    if (!file->BeginRead().ok()) _exit(3);
+    std::vector<std::string> records = AllRecords(file.get());
+    if (!file->EndRead().ok()) _exit(3);
+    if (records.size() < seen || records.size() % kBatchSize != 0) _exit(4);
+    seen = records.size();
+  }
+  _exit(0);
+}
+
+TEST(ConcurrencyTest, ForkedWritersAndAReaderShareOneFile) {
+  TempDir dir;
+  std::string path = dir.File("shared.tvn");
+  std::vector<pid_t> children;
+  for (int writer = 0; writer < kWriters; ++writer) {
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) RunWriter(path, writer);
+    children.push_back(pid);
+  }
+  pid_t reader = fork();
+  ASSERT_GE(reader, 0);
+  if (reader == 0) RunReader(path);
+  children.push_back(reader);
+  for (pid_t pid : children) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        << "child " << pid << " status " << status;
+  }
+  auto file = OpenFile(path);
+  std::vector<std::string> expected;
+  for (uint32_t row = 0; row < kWriters * kBatches * kBatchSize; ++row) {
+    expected.push_back(RowRecord(row, 50 + (row / kWriters * 37) % 400));
+  }
+  EXPECT_TRUE(AllRecords(file.get()) == expected);
+  EXPECT_EQ(Problems(file.get()), std::vector<std::string>{});
+}
+
+}  // namespace
+}  // namespace tentaria::storage

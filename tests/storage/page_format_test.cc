@@ -1,0 +1,181 @@
+// The byte-level formats: page compression, packed records, page images.
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "storage/bytes.h"
+#include "storage/internal_fault.h"
+#include "storage/page.h"
+#include "storage/page_codec.h"
+#include "storage/page_compression.h"
+#include "storage/page_image.h"
+
+namespace tentaria::storage {
+namespace {
+
+std::vector<uint8_t> Bytes(std::initializer_list<int> values) {
+  std::vector<uint8_t> out;
+  for (int v : values) out.push_back(static_cast<uint8_t>(v));
+  return out;
+}
+
+std::vector<uint8_t> Compress(const std::vector<uint8_t>& input) {
+  std::string out;
+  if (!CompressPage(input.data(), input.size(), &out)) return {};
+  return std::vector<uint8_t>(out.begin(), out.end());
+}
+
+TEST(PageCompressionTest, RunsOfFourOrMoreOnly) {
+  // Three equal bytes stay literal: nothing to compress.
+  EXPECT_TRUE(Compress(Bytes({1, 7, 7, 7, 2})).empty());
+  // Four make a run: literal "1 7", run of 3 more, literal "2".
+  EXPECT_EQ(Compress(Bytes({1, 7, 7, 7, 7, 2})), Bytes({2, 1, 7, 3, 1, 2}));
+  // A run at the very start: a literal count of 1 holding its byte.
+  EXPECT_EQ(Compress(Bytes({9, 9, 9, 9, 9})), Bytes({1, 9, 4, 0}));
+}
+
+TEST(PageCompressionTest, CountsOf128AndMoreTakeSeveralBytes) {
+  std::vector<uint8_t> input(129, 0x55);
+  EXPECT_EQ(Compress(input), Bytes({1, 0x55, 0x80, 0x01, 0}));
+  std::vector<uint8_t> out(129);
+  std::vector<uint8_t> packed = Compress(input);
+  ASSERT_TRUE(ExpandPage(packed.data(), packed.size(), out.data(), out.size()).ok());
+  EXPECT_EQ(out, input);
+}
+
+TEST(PageCompressionTest, ExpansionRejectsOverrunsWithTheirFaults) {
+  std::vector<uint8_t> out(4);
+  auto expand = [&](std::vector<uint8_t> in) {
+    return InternalFaultNumber(ExpandPage(in.data(), in.size(), out.data(), out.size()));
+  };
+  EXPECT_EQ(expand(Bytes({5, 1, 2, 3, 4, 5})), fault::kLiteralOverrun);
+  EXPECT_EQ(expand(Bytes({1, 1, 9})), fault::kRunOverrun);
+  EXPECT_EQ(expand(Bytes({0, 2})), fault::kRunOverrun);      // a run with nothing before it
+  EXPECT_EQ(expand(Bytes({2, 1})), fault::kLiteralOverrun);  // input ends early
+  EXPECT_EQ(expand(Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF})), fault::kLiteralOverrun);
+  EXPECT_EQ(expand(Bytes({1, 1, 3})), 0);
+}
+
+Page LeafWith(const std::vector<std::pair<std::string, uint16_t>>& records) {
+  Page page(0, 0);
+  for (const auto& [bytes, key_length] : records) {
+    PageEntry e;
+    e.bytes = bytes;
+    e.key_length = key_length;
+    page.Insert(page.size(), e);
+  }
+  return page;
+}
+
+TEST(PageCodecTest, LengthsAreWrittenOnlyWhenTheyChange) {
+  Page page = LeafWith({{"abcd", 2}, {"abxy", 2}, {"abxyz", 3}});
+  std::string packed;
+  PackEntries(page, &packed);
+  // First: both lengths, nothing shared.  Second: same lengths, shares 2.
+  // Third: both lengths change, shares 4.
+  std::string expected = std::string(
+                             "\xC0\x04\x00\x02\x00"
+                             "abcd",
+                             9) +
+                         "\x02xy" +
+                         std::string(
+                             "\xC4\x05\x00\x03\x00"
+                             "z",
+                             6);
+  EXPECT_EQ(packed, expected);
+  std::vector<PageEntry> entries;
+  ASSERT_TRUE(UnpackEntries(reinterpret_cast<const uint8_t*>(packed.data()), packed.size(), 3,
+                            false, &entries)
+                  .ok());
+  EXPECT_EQ(entries[2].bytes, "abxyz");
+  EXPECT_EQ(entries[2].key_length, 3);
+}
+
+TEST(PageCodecTest, SharingStopsAt63Bytes) {
+  std::string common(100, 'k');
+  Page page = LeafWith({{common + "1", 101}, {common + "2", 101}});
+  std::string packed;
+  PackEntries(page, &packed);
+  EXPECT_EQ(static_cast<uint8_t>(packed[5 + 101]), 63);
+  EXPECT_EQ(packed.size(), 5 + 101 + 1 + (101 - 63));
+}
+
+TEST(PageCodecTest, InconsistentPackingIsFault1602) {
+  std::vector<PageEntry> entries;
+  auto unpack = [&](std::string packed, size_t count) {
+    return InternalFaultNumber(UnpackEntries(reinterpret_cast<const uint8_t*>(packed.data()),
+                                             packed.size(), count, false, &entries));
+  };
+  EXPECT_EQ(unpack(std::string("\x00", 1), 1), fault::kUnpackedSize);  // first lacks lengths
+  EXPECT_EQ(unpack(std::string("\xC0\x02\x00\x03\x00"
+                               "ab",
+                               7),
+                   1),
+            fault::kUnpackedSize);
+  EXPECT_EQ(unpack(std::string("\xC0\x02\x00\x01\x00"
+                               "abX",
+                               8),
+                   1),
+            fault::kUnpackedSize);
+  EXPECT_EQ(unpack(std::string("\xC0\x02\x00\x01\x00"
+                               "ab\x05",
+                               8),
+                   2),
+            fault::kUnpackedSize);
+}
+
+TEST(PageImageTest, SmallSavingsAreStoredPlainAndPaddedWithB0) {
+  Page page = LeafWith({{"key1" + std::string(20, 'x'), 4}});
+  std::string image;
+  ASSERT_TRUE(EncodePageImage(page, 512, &image).ok());
+  auto* p = reinterpret_cast<const uint8_t*>(image.data());
+  ASSERT_EQ(image.size(), 256u);
+  EXPECT_EQ(LoadU16(p + 4), LoadU16(p + 6));  // stored = full: the run saved no block
+  size_t full = LoadU16(p + 6);
+  for (size_t i = full; i < image.size(); ++i) ASSERT_EQ(p[i], kPadByte);
+  EXPECT_EQ(LoadU16(p + 8), 13 + 24 + 5);
+}
+
+TEST(PageImageTest, CompressedIndexPageRoundTrips) {
+  Page page(3, 1);
+  for (int i = 0; i < 20; ++i) {
+    PageEntry e;
+    e.bytes = std::string(300, 'a') + static_cast<char>('a' + i);
+    e.key_length = static_cast<uint16_t>(e.bytes.size());
+    e.child = 100 + i;
+    page.Insert(page.size(), e);
+  }
+  std::string image;
+  ASSERT_TRUE(EncodePageImage(page, static_cast<uint32_t>(BlockOffset(3)), &image).ok());
+  auto* p = reinterpret_cast<const uint8_t*>(image.data());
+  EXPECT_LT(LoadU16(p + 4), LoadU16(p + 6));
+  EXPECT_EQ(LoadU32(p + 13 + 4 * 19), 119u);  // child references stay plain
+  std::unique_ptr<Page> loaded;
+  ASSERT_TRUE(DecodePageImage(p, image.size(), 3, &loaded).ok());
+  ASSERT_EQ(loaded->size(), 20u);
+  EXPECT_EQ(loaded->entry(19).bytes, page.entry(19).bytes);
+  EXPECT_EQ(loaded->entry(19).child, 119);
+  EXPECT_EQ(loaded->content_size(), page.content_size());
+
+  EXPECT_EQ(InternalFaultNumber(DecodePageImage(p, image.size(), 4, &loaded)), fault::kHomeAddress);
+  EXPECT_EQ(InternalFaultNumber(DecodePageImage(p, image.size() + 256, 3, &loaded)),
+            fault::kPageLength);
+}
+
+TEST(PageTest, SplitLimits) {
+  Page small = LeafWith({});
+  for (int i = 0; i < 21; ++i)
+    small.Insert(small.size(), PageEntry{std::string(150, 'a'), 4, kNoPage});
+  EXPECT_FALSE(small.NeedsSplit());  // 21 records, but only 3288 bytes
+  Page few = LeafWith({});
+  for (int i = 0; i < 20; ++i) few.Insert(few.size(), PageEntry{std::string(700, 'a'), 4, kNoPage});
+  EXPECT_FALSE(few.NeedsSplit());  // over 4096, but only 20 records
+  few.Insert(0, PageEntry{std::string(10, 'a'), 4, kNoPage});
+  EXPECT_TRUE(few.NeedsSplit());
+}
+
+}  // namespace
+}  // namespace tentaria::storage
