@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "runtime/error_state.h"
+#include "runtime/string_stack.h"
 #include "views/text_rules.h"
 
 namespace tentaria::views {
@@ -159,6 +160,11 @@ const NameEntry* NameScopes::Lookup(std::string_view name) const {
     if (const NameEntry* entry = Find(scopes_[i - 1].entries, key)) return entry;
   }
   return nullptr;
+}
+
+bool BindFromStringStack(NameScopes& names, BoundVariable variable) {
+  std::string name = runtime::ProcessStringStack().PopText();
+  return names.Bind(name, std::move(variable));
 }
 
 NameScopes& ProcessNames() {

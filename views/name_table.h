@@ -88,6 +88,10 @@ class NameScopes {
 // The process-wide scopes.
 NameScopes& ProcessNames();
 
+// BIND as the runtime offers it: the name is popped from the process-wide
+// string stack, then bound as NameScopes::Bind does.
+bool BindFromStringStack(NameScopes& names, BoundVariable variable);
+
 }  // namespace tentaria::views
 
 #endif  // TENTARIA_VIEWS_NAME_TABLE_H_

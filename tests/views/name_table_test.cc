@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "runtime/string_stack.h"
 #include "tests/views/expression_test_support.h"
 
 namespace tentaria::views {
@@ -108,6 +109,15 @@ TEST_F(ScopeTest, BindingAFunctionNameInAScopeReplacesTheBuiltinThere) {
   EXPECT_EQ(Integer("LEN + 1"), 3);
   names_.PopScope();
   EXPECT_EQ(Integer("LEN('abc')"), 3);
+}
+
+TEST_F(ScopeTest, BindTakesTheNameFromTheStringStack) {
+  runtime::StringStack& stack = runtime::ProcessStringStack();
+  stack.Clear();
+  stack.PushOwned("GNAW:NUMMER");
+  EXPECT_TRUE(BindFromStringStack(names_, Scalar(&outer_, TypeCode::LONG)));
+  EXPECT_TRUE(stack.Empty());
+  EXPECT_EQ(Integer("GNAW:NUMMER"), 1);
 }
 
 TEST(ProcessNamesTest, BindsThroughTheProcessWideTable) {
