@@ -37,6 +37,10 @@ class Arguments {
     return has(i) ? EvaluateReal(node(i)) : missing;
   }
   std::string Text(size_t i) const { return has(i) ? EvaluateText(node(i)) : std::string(); }
+  // Borrowed where possible, for functions that only read their argument.
+  std::string_view View(size_t i, std::string* scratch) const {
+    return has(i) ? EvaluateTextView(node(i), scratch) : std::string_view();
+  }
 
  private:
   const Node& call_;
@@ -282,6 +286,7 @@ Value Text(std::string value) { return Value::String(std::move(value)); }
 Value CallFunction(const Node& call) {
   if (call.procedure) return CallProcedure(call);
   Arguments args(call);
+  std::string scratch;
   switch (call.function()) {
     case Fn::kMemory:
       return Integer(Memory());
@@ -290,7 +295,7 @@ Value CallFunction(const Node& call) {
     case Fn::kInString:
       return Integer(InString(args));
     case Fn::kClip:
-      return Text(std::string(TrimRight(args.Text(0))));
+      return Text(std::string(TrimRight(args.View(0, &scratch))));
     case Fn::kAll:
       return Text(All(args));
     case Fn::kCenter:
@@ -305,16 +310,16 @@ Value CallFunction(const Node& call) {
     case Fn::kLeft:
       return Text(Left(args));
     case Fn::kLen:
-      return Integer(static_cast<std::int32_t>(args.Text(0).size()));
+      return Integer(static_cast<std::int32_t>(args.View(0, &scratch).size()));
     case Fn::kLower:
-      return Text(LowerText(args.Text(0)));
+      return Text(LowerText(args.View(0, &scratch)));
     // NUMERIC(text): 1 when the text, blanks around it aside, is a number.
     case Fn::kNumeric:
-      return Integer(IsNumericText(args.Text(0)) ? 1 : 0);
+      return Integer(IsNumericText(args.View(0, &scratch)) ? 1 : 0);
     case Fn::kRight:
       return Text(Right(args));
     case Fn::kUpper:
-      return Text(UpperText(args.Text(0)));
+      return Text(UpperText(args.View(0, &scratch)));
     // VAL(text): the code of the first character, 0 for an empty text.
     case Fn::kVal: {
       std::string text = args.Text(0);

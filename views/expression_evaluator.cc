@@ -59,21 +59,6 @@ bool ResolveStorage(const Node& node, VariableView* view) {
   return ResolveStorage(node, view, &used);
 }
 
-// The text of a node, borrowed where it already exists as text (string
-// constants, STRING fields) and otherwise evaluated into `scratch`.
-std::string_view TextOf(const Node& node, std::string* scratch) {
-  if (node.kind == NodeKind::kConstant &&
-      (node.value_class == ValueClass::kString || node.value_class == ValueClass::kPicture)) {
-    return node.text;
-  }
-  if (node.kind == NodeKind::kVariable) {
-    std::string_view text;
-    if (ReadTextView(ViewOf(node.variable), &text)) return text;
-  }
-  *scratch = EvaluateText(node);
-  return *scratch;
-}
-
 std::string Substring(const Node& node) {
   std::string text = EvaluateText(*node.operands[0]);
   std::int64_t first = EvaluateInteger(*node.operands[1]);
@@ -138,8 +123,8 @@ int CompareOperands(const Node& a, const Node& b) {
   if (a.value_class == ValueClass::kString && b.value_class == ValueClass::kString) {
     std::string scratch_a;
     std::string scratch_b;
-    std::string_view x = TextOf(a, &scratch_a);
-    std::string_view y = TextOf(b, &scratch_b);
+    std::string_view x = EvaluateTextView(a, &scratch_a);
+    std::string_view y = EvaluateTextView(b, &scratch_b);
     return CompareTexts(x, y);
   }
   double x = EvaluateReal(a);
@@ -266,6 +251,19 @@ std::string EvaluateText(const Node& node) {
   }
   if (IsIntegral(node.value_class)) return IntegerToText(EvaluateInteger(node));
   return RealToText(EvaluateReal(node));
+}
+
+std::string_view EvaluateTextView(const Node& node, std::string* scratch) {
+  if (node.kind == NodeKind::kConstant &&
+      (node.value_class == ValueClass::kString || node.value_class == ValueClass::kPicture)) {
+    return node.text;
+  }
+  if (node.kind == NodeKind::kVariable) {
+    std::string_view text;
+    if (ReadTextView(ViewOf(node.variable), &text)) return text;
+  }
+  *scratch = EvaluateText(node);
+  return *scratch;
 }
 
 void EvaluateString(const Node& node) {

@@ -28,6 +28,10 @@ bool EvaluateTruth(const Node& node);
 std::int32_t EvaluateInteger(const Node& node);
 double EvaluateReal(const Node& node);
 std::string EvaluateText(const Node& node);
+// The text value, borrowed where it already exists as text (string and
+// picture constants, STRING, MEMO and GROUP fields) and otherwise evaluated
+// into *scratch.  Valid while the node, the field and *scratch are.
+std::string_view EvaluateTextView(const Node& node, std::string* scratch);
 // Pushes the text value onto the process-wide string stack.
 void EvaluateString(const Node& node);
 // The node's value in its own class (truth values as integers 0 and 1,
