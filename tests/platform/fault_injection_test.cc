@@ -4,9 +4,12 @@
 
 #include <string>
 
-#include "tests/platform/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace tentaria::platform {
+using test_support::ReadTextFile;
+using test_support::TempFolder;
+using test_support::WriteTextFile;
 namespace {
 
 using namespace open_mode;

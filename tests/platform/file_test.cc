@@ -16,9 +16,10 @@
 #include <thread>
 #include <vector>
 
-#include "tests/platform/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace tentaria::platform {
+using test_support::TempFolder;
 namespace {
 
 using namespace open_mode;

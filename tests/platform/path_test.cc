@@ -7,9 +7,12 @@
 #include <filesystem>
 #include <string>
 
-#include "tests/platform/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace tentaria::platform {
+using test_support::TempFolder;
+using test_support::TempHomeTest;
+using test_support::WriteTextFile;
 namespace {
 
 bool IsFolder(const std::string& path) { return std::filesystem::is_directory(path); }

@@ -8,9 +8,13 @@
 #include <string>
 
 #include "platform/path.h"
-#include "tests/platform/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace tentaria::platform {
+using test_support::ReadTextFile;
+using test_support::TempFolder;
+using test_support::TempHomeTest;
+using test_support::WriteTextFile;
 namespace {
 
 class ProfileTest : public TempHomeTest {};

@@ -9,7 +9,7 @@
 #include "platform/profile.h"
 #include "runtime/error_state.h"
 #include "runtime/locale.h"
-#include "tests/platform/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace tentaria::runtime {
 namespace {
@@ -84,10 +84,10 @@ TEST(EnvironmentValueTest, OemConversion) {
 
 // Each test starts and ends with the built-in locale and a clean error
 // state, with HOME and the XDG folders in a temporary folder.
-class EnvironmentFileTest : public platform::TempHomeTest {
+class EnvironmentFileTest : public test_support::TempHomeTest {
  protected:
   void SetUp() override {
-    platform::TempHomeTest::SetUp();
+    test_support::TempHomeTest::SetUp();
     ResetLocale();
     ClearError();
   }
@@ -99,13 +99,13 @@ class EnvironmentFileTest : public platform::TempHomeTest {
   // Writes an environment file into the temporary folder; its host path.
   std::string WriteEnv(const std::string& text, const std::string& name = "TEST.ENV") {
     std::string path = files_ / name;
-    platform::WriteTextFile(path, text);
+    test_support::WriteTextFile(path, text);
     return path;
   }
 
   const Locale& locale() { return CurrentLocale(); }
 
-  platform::TempFolder files_;
+  test_support::TempFolder files_;
 };
 
 TEST_F(EnvironmentFileTest, MonthNamesFromAFile) {
@@ -362,8 +362,8 @@ TEST_F(EnvironmentFileTest, MissingDefaultFileIsNoError) {
 }
 
 TEST_F(EnvironmentFileTest, InitLocaleReadsIntlThenTheEnvironmentFile) {
-  platform::WriteTextFile(platform::UserProfilePath(),
-                          "[intl]\r\niTime=1\r\nsShortDate=dd-MM-yyyy\r\ns1159=vm\r\n");
+  test_support::WriteTextFile(platform::UserProfilePath(),
+                              "[intl]\r\niTime=1\r\nsShortDate=dd-MM-yyyy\r\ns1159=vm\r\n");
   WriteEnv("RTXAMPM=windows\nRTXMON=jan\n", "PROG.ENV");
   CurrentLocale().SetMonthName(5, "changed");
   InitLocale(files_ / "prog");

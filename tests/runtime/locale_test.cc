@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/profile.h"
-#include "tests/platform/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace tentaria::runtime {
 namespace {
@@ -185,10 +185,10 @@ TEST(LocaleTest, MessageOverrides) {
   EXPECT_EQ(*locale.MessageOverride(35), "Anders");
 }
 
-class LocaleProfileTest : public platform::TempHomeTest {
+class LocaleProfileTest : public test_support::TempHomeTest {
  protected:
   void SetUp() override {
-    platform::TempHomeTest::SetUp();
+    test_support::TempHomeTest::SetUp();
     ResetLocale();
   }
   void TearDown() override { ResetLocale(); }
@@ -207,15 +207,15 @@ TEST_F(LocaleProfileTest, MissingIntlGivesTheDefaults) {
 }
 
 TEST_F(LocaleProfileTest, IntlIsReadFromTheUserProfile) {
-  platform::WriteTextFile(platform::UserProfilePath(),
-                          "[Intl]\r\n"
-                          "iTime=1\r\n"
-                          "iTLZero=0\r\n"
-                          "sTime=.\r\n"
-                          "s1159=vm\r\n"
-                          "s2359=nm\r\n"
-                          "sShortDate=dd-MM-yyyy\r\n"
-                          "sLongDate=dddd d MMMM yyyy\r\n");
+  test_support::WriteTextFile(platform::UserProfilePath(),
+                              "[Intl]\r\n"
+                              "iTime=1\r\n"
+                              "iTLZero=0\r\n"
+                              "sTime=.\r\n"
+                              "s1159=vm\r\n"
+                              "s2359=nm\r\n"
+                              "sShortDate=dd-MM-yyyy\r\n"
+                              "sLongDate=dddd d MMMM yyyy\r\n");
   IntlSettings intl = ReadIntlSettings();
   EXPECT_EQ(intl.i_time, 1);
   EXPECT_EQ(intl.i_tl_zero, 0);

@@ -1,8 +1,8 @@
 // A temporary folder for a test, removed with everything in it afterwards,
 // and a fixture that points HOME and the XDG folders into one so that no
 // test writes to the real home.
-#ifndef TENTARIA_TESTS_PLATFORM_TEMP_FOLDER_H_
-#define TENTARIA_TESTS_PLATFORM_TEMP_FOLDER_H_
+#ifndef TENTARIA_TESTS_SUPPORT_TEMP_FOLDER_H_
+#define TENTARIA_TESTS_SUPPORT_TEMP_FOLDER_H_
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -12,7 +12,7 @@
 #include <sstream>
 #include <string>
 
-namespace tentaria::platform {
+namespace tentaria::test_support {
 
 class TempFolder {
  public:
@@ -66,6 +66,6 @@ class TempHomeTest : public ::testing::Test {
   TempFolder home_;
 };
 
-}  // namespace tentaria::platform
+}  // namespace tentaria::test_support
 
-#endif  // TENTARIA_TESTS_PLATFORM_TEMP_FOLDER_H_
+#endif  // TENTARIA_TESTS_SUPPORT_TEMP_FOLDER_H_
