@@ -8,6 +8,7 @@
 #include "runtime/date_time.h"
 #include "runtime/locale.h"
 #include "runtime/picture_compile.h"
+#include "runtime/picture_format.h"
 
 namespace tentaria::runtime {
 namespace {
@@ -94,6 +95,22 @@ TEST_F(PictureDeformatTest, OverflowAndInvalidPicturesGiveTheEmptyValue) {
   EXPECT_TRUE(Deformat(" #.##E+###", "@E10.1").empty());
   EXPECT_TRUE(Deformat("12", "@N0").empty());
   EXPECT_TRUE(Deformat("12", "@Q9").empty());
+}
+
+TEST_F(PictureDeformatTest, HostileLengthsGiveAValue) {
+  const std::string digits(1 << 20, '9');
+  const std::string noise = std::string(1 << 19, '-') + std::string(1 << 19, 'z');
+  EXPECT_EQ(DeformatText(digits, "@N9.2"), digits);
+  EXPECT_EQ(DeformatText(noise, "@N9.2"), "0");
+  EXPECT_EQ(DeformatInteger(digits, "@D6"), -1);
+  EXPECT_EQ(DeformatInteger(noise, "@D6"), 0);
+  EXPECT_EQ(DeformatInteger(digits + ":" + digits, "@T1"), -1);
+  EXPECT_EQ(DeformatText(digits, "@K##K"), "99");
+  EXPECT_EQ(FormatPicture(PictureValue::Decimal(digits), CompilePicture("@N9.2")), "##,###.##");
+  EXPECT_EQ(FormatPicture(PictureValue::Decimal("1e999999999999"), CompilePicture("@E10.1")),
+            " #.##E+###");
+  EXPECT_EQ(FormatPicture(PictureValue::Decimal("-1e-999999999999"), CompilePicture("@N6.2")),
+            "  0.00");
 }
 
 TEST_F(PictureDeformatTest, Dates) {
