@@ -215,6 +215,18 @@ TEST_F(EvaluatorTest, BoundProceduresGetArgumentsLastToFirst) {
   EXPECT_FALSE(Compile("MARK(1, 2)", names_));
 }
 
+TEST_F(EvaluatorTest, LogicalOperatorsEvaluateBothOperands) {
+  int calls = 0;
+  names_.BindProcedure("COUNTED", 1, ValueClass::kInteger, [&](std::span<const Value> args) {
+    ++calls;
+    return Value::Integer(args[0].integer);
+  });
+  EXPECT_FALSE(Truth("COUNTED(0) = 1 AND COUNTED(1) = 1"));
+  EXPECT_TRUE(Truth("COUNTED(1) = 1 OR COUNTED(0) = 1"));
+  EXPECT_TRUE(Truth("COUNTED(1) = 1 XOR COUNTED(0) = 1"));
+  EXPECT_EQ(calls, 6);
+}
+
 TEST_F(EvaluatorTest, StringResultGoesOnTheStringStack) {
   runtime::StringStack& stack = runtime::ProcessStringStack();
   stack.Clear();
