@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "runtime/error_state.h"
 #include "runtime/string_stack.h"
@@ -30,33 +31,41 @@ bool IsLogical(const Node& node) {
   return IsComparison(op) || op == Op::kAnd || op == Op::kOr || op == Op::kXor;
 }
 
-// The storage that a variable or array element node stands for; false for
-// an index outside the array, which reads as 0 or "".
-bool ResolveStorage(const Node& node, VariableView* view, size_t* used_dimensions) {
+// The storage that a variable or array element node stands for: the
+// element's bytes, the variable it belongs to and how many of its
+// dimensions the indices used.
+struct Storage {
+  VariableView view;
+  const BoundVariable* variable = nullptr;
+  size_t used_dimensions = 0;
+};
+
+// False for an index outside the array (which reads as 0 or "") and for a
+// node that stands for no storage.
+bool Resolve(const Node& node, Storage* storage) {
   if (node.kind == NodeKind::kVariable) {
-    *view = ViewOf(node.variable);
-    *used_dimensions = 0;
+    *storage = {ViewOf(node.variable), &node.variable, 0};
     return true;
   }
-  const Node& base = *node.operands[0];
-  if (!ResolveStorage(base, view, used_dimensions)) return false;
-  const BoundVariable& variable = [&]() -> const BoundVariable& {
-    const Node* root = &base;
-    while (root->kind != NodeKind::kVariable) root = root->operands[0].get();
-    return root->variable;
-  }();
-  if (*used_dimensions >= variable.dimensions.size()) return false;
-  const ArrayDimension& dimension = variable.dimensions[*used_dimensions];
+  if (node.kind != NodeKind::kSubscript || node.op() != Op::kArrayElement ||
+      !Resolve(*node.operands[0], storage)) {
+    return false;
+  }
+  const std::vector<ArrayDimension>& dimensions = storage->variable->dimensions;
+  if (storage->used_dimensions >= dimensions.size()) return false;
+  const ArrayDimension& dimension = dimensions[storage->used_dimensions];
   std::int32_t index = EvaluateInteger(*node.operands[1]);
   if (index < 1 || index > dimension.count) return false;
-  view->address += static_cast<std::ptrdiff_t>(index - 1) * dimension.stride;
-  ++*used_dimensions;
+  storage->view.address += static_cast<std::ptrdiff_t>(index - 1) * dimension.stride;
+  ++storage->used_dimensions;
   return true;
 }
 
 bool ResolveStorage(const Node& node, VariableView* view) {
-  size_t used = 0;
-  return ResolveStorage(node, view, &used);
+  Storage storage;
+  if (!Resolve(node, &storage)) return false;
+  *view = storage.view;
+  return true;
 }
 
 std::string Substring(const Node& node) {
