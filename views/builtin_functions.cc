@@ -88,10 +88,32 @@ std::string Sub(const Arguments& args) {
   return text.substr(first - 1, last - first + 1);
 }
 
-// INSTRING(sought, text, step, start): the first position (from 1) at or
-// after start, going by step, where sought occurs in text; 0 when none.  A
-// missing or zero step is 1; a missing start is 1 (the last possible
-// position for a negative step).  An empty sought text is found nowhere.
+// Calls found(p) for each position p (from 1) where sought occurs in text,
+// in increasing order, until found returns true.  Knuth-Morris-Pratt, so the
+// time is linear in the two lengths however long the texts are.
+template <typename Found>
+void ForEachOccurrence(std::string_view text, std::string_view sought, Found found) {
+  std::vector<size_t> border(sought.size(), 0);
+  for (size_t i = 1, k = 0; i < sought.size(); ++i) {
+    while (k > 0 && sought[i] != sought[k]) k = border[k - 1];
+    if (sought[i] == sought[k]) ++k;
+    border[i] = k;
+  }
+  for (size_t i = 0, k = 0; i < text.size(); ++i) {
+    while (k > 0 && text[i] != sought[k]) k = border[k - 1];
+    if (text[i] == sought[k]) ++k;
+    if (k == sought.size()) {
+      if (found(static_cast<std::int64_t>(i + 2 - k))) return;
+      k = border[k - 1];
+    }
+  }
+}
+
+// INSTRING(sought, text, step, start): the first position (from 1) among
+// start, start + step, start + 2 * step, ... where sought occurs in text; 0
+// when none.  A missing or zero step is 1; a missing start is 1 (the last
+// possible position for a negative step).  An empty sought text is found
+// nowhere.
 std::int32_t InString(const Arguments& args) {
   std::string sought = args.Text(0);
   std::string text = args.Text(1);
@@ -99,14 +121,20 @@ std::int32_t InString(const Arguments& args) {
   if (step == 0) step = 1;
   std::int64_t last =
       static_cast<std::int64_t>(text.size()) - static_cast<std::int64_t>(sought.size()) + 1;
-  std::int64_t position = args.has(3) ? args.Integer(3) : step > 0 ? 1 : last;
-  if (sought.empty()) return 0;
-  for (; position >= 1 && position <= last; position += step) {
-    if (text.compare(position - 1, sought.size(), sought) == 0) {
-      return static_cast<std::int32_t>(position);
+  std::int64_t start = args.has(3) ? args.Integer(3) : step > 0 ? 1 : last;
+  if (sought.empty() || start < 1 || start > last) return 0;
+  std::int64_t result = 0;
+  ForEachOccurrence(text, sought, [&](std::int64_t position) {
+    if (step > 0) {
+      if (position < start || (position - start) % step != 0) return false;
+      result = position;
+      return true;
     }
-  }
-  return 0;
+    if (position > start) return true;
+    if ((start - position) % -step == 0) result = position;
+    return false;
+  });
+  return static_cast<std::int32_t>(result);
 }
 
 // ALL(text, length): text repeated to length (255 without one); an empty

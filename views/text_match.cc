@@ -12,11 +12,16 @@ std::string_view WithoutTrailingBlanks(std::string_view text) {
   return text;
 }
 
+// Matching gives up (no match) after this many steps, so that hostile
+// patterns on long texts cannot stall an evaluation.
+constexpr long kMaxSteps = 20000000;
+
 // The classic greedy wildcard walk: on a mismatch, let the last "*" take one
-// more character.  Time is bounded by text length times pattern length.
+// more character.  Time is at most text length times pattern length.
 bool MatchWild(std::string_view text, std::string_view pattern) {
   size_t t = 0, p = 0, star = std::string_view::npos, resume = 0;
-  while (t < text.size()) {
+  for (long steps = 0; t < text.size(); ++steps) {
+    if (steps > kMaxSteps) return false;
     if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == text[t])) {
       ++t;
       ++p;
@@ -35,7 +40,7 @@ bool MatchWild(std::string_view text, std::string_view pattern) {
 }
 
 // A small backtracking matcher.  Backtracking can take exponential time on
-// hostile patterns, so it gives up (no match) after a fixed number of steps.
+// hostile patterns, so it too gives up after kMaxSteps.
 class RegularMatcher {
  public:
   explicit RegularMatcher(std::string_view pattern) : pattern_(pattern) {}
@@ -51,7 +56,6 @@ class RegularMatcher {
   }
 
  private:
-  static constexpr long kMaxSteps = 1000000;
   static constexpr int kMaxDepth = 200;
 
   // Length of the item at p: a character, an escaped character or a class.

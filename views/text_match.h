@@ -10,7 +10,9 @@
 //   3  simple: the texts are equal (trailing blanks do not count)
 // Adding kMatchNoCase compares without regard to case.  Wildcard and
 // simple patterns must match the whole text, trailing blanks of the text
-// not counting.  An unknown mode matches nothing.
+// not counting.  An unknown mode matches nothing.  Wildcard and regular
+// matching give up, as no match, after a fixed budget of steps: only hostile
+// patterns on very long texts reach it.
 #ifndef TENTARIA_VIEWS_TEXT_MATCH_H_
 #define TENTARIA_VIEWS_TEXT_MATCH_H_
 
