@@ -193,10 +193,10 @@ TEST(KeyEntryTest, RowsShorterThanTheRecordAreRefused) {
   bool has_entry = false;
   EXPECT_EQ(BuildKeyEntry(file, kTable, 0, row, 1, KeyCollation(), &entry, &has_entry).code(),
             error_code::kInvalidRecordDeclaration);
-  EXPECT_EQ(BuildKeyEntry(file, kTable, 2, MakeRow("", 0, ""), 1, KeyCollation(), &entry,
-                          &has_entry)
-                .code(),
-            error_code::kInvalidRecordDeclaration);
+  EXPECT_EQ(
+      BuildKeyEntry(file, kTable, 2, MakeRow("", 0, ""), 1, KeyCollation(), &entry, &has_entry)
+          .code(),
+      error_code::kInvalidRecordDeclaration);
 }
 
 }  // namespace
