@@ -10,7 +10,7 @@
 namespace tentaria::views {
 namespace {
 
-struct BuiltinSpec {
+struct BuiltinRow {
   const char* name;
   int max_arguments;
   Fn function;
@@ -21,7 +21,7 @@ constexpr ValueClass kInt = ValueClass::kInteger;
 constexpr ValueClass kReal = ValueClass::kReal;
 constexpr ValueClass kStr = ValueClass::kString;
 
-constexpr BuiltinSpec kBuiltins[] = {
+constexpr BuiltinRow kBuiltins[] = {
     {"MEMORY", 1, Fn::kMemory, kInt},     {"SUB", 3, Fn::kSub, kStr},
     {"INSTRING", 4, Fn::kInString, kInt}, {"CLIP", 1, Fn::kClip, kStr},
     {"ALL", 2, Fn::kAll, kStr},           {"CENTER", 2, Fn::kCenter, kStr},
@@ -47,12 +47,12 @@ constexpr BuiltinSpec kBuiltins[] = {
     {"MATCH", 3, Fn::kMatch, kInt},       {"NULL", 1, Fn::kNull, kInt},
 };
 
-struct KeywordSpec {
+struct KeywordRow {
   const char* name;
   Op op;
 };
 
-constexpr KeywordSpec kKeywords[] = {
+constexpr KeywordRow kKeywords[] = {
     {"NOT", Op::kNot}, {"AND", Op::kAnd}, {"OR", Op::kOr}, {"XOR", Op::kXor}};
 
 using EntryMap = std::map<std::string, NameEntry, std::less<>>;
@@ -60,21 +60,21 @@ using EntryMap = std::map<std::string, NameEntry, std::less<>>;
 const EntryMap& Builtins() {
   static const EntryMap* builtins = [] {
     auto* map = new EntryMap;
-    for (const BuiltinSpec& spec : kBuiltins) {
+    for (const BuiltinRow& row : kBuiltins) {
       NameEntry entry;
-      entry.name = spec.name;
+      entry.name = row.name;
       entry.kind = EntryKind::kFunction;
-      entry.function = spec.function;
-      entry.max_arguments = spec.max_arguments;
-      entry.value_class = spec.result;
-      map->emplace(spec.name, std::move(entry));
+      entry.function = row.function;
+      entry.max_arguments = row.max_arguments;
+      entry.value_class = row.result;
+      map->emplace(row.name, std::move(entry));
     }
-    for (const KeywordSpec& spec : kKeywords) {
+    for (const KeywordRow& row : kKeywords) {
       NameEntry entry;
-      entry.name = spec.name;
+      entry.name = row.name;
       entry.kind = EntryKind::kKeyword;
-      entry.op = spec.op;
-      map->emplace(spec.name, std::move(entry));
+      entry.op = row.op;
+      map->emplace(row.name, std::move(entry));
     }
     return map;
   }();
