@@ -14,7 +14,8 @@ Status WriteHeader(BlockFile* file, const FileHeader& header) {
   return file->Write(0, bytes, kHeaderSize);
 }
 
-Status CommitPages(BlockFile* file, const FileHeader& old_header, std::vector<PageWrite> pages,
+Status CommitPages(BlockFile* file, const FileHeader& old_header,
+                   const std::vector<uint64_t>& homes, const PageImageSource& image_of,
                    FileHeader* new_header) {
   // Everything below the old used area is committed data: it goes through
   // the journal.
@@ -25,16 +26,14 @@ Status CommitPages(BlockFile* file, const FileHeader& old_header, std::vector<Pa
   new_header->change_count = old_header.change_count + 1;
 
   uint64_t journal_end = end;
-  for (const PageWrite& page : pages) {
-    const auto* data = reinterpret_cast<const uint8_t*>(page.image.data());
-    if (page.home >= old_end) {
-      Status s = file->Write(page.home, data, page.image.size());
-      if (!s.ok()) return s;
-      continue;
-    }
-    Status s = file->Write(journal_end, data, page.image.size());
+  std::string image;
+  for (size_t i = 0; i < homes.size(); ++i) {
+    Status s = image_of(i, &image);
     if (!s.ok()) return s;
-    journal_end += page.image.size();
+    uint64_t at = homes[i] >= old_end ? homes[i] : journal_end;
+    s = file->Write(at, reinterpret_cast<const uint8_t*>(image.data()), image.size());
+    if (!s.ok()) return s;
+    if (homes[i] < old_end) journal_end += image.size();
   }
   uint8_t header_bytes[kHeaderSize];
   EncodeHeader(*new_header, header_bytes);
@@ -53,10 +52,11 @@ Status CommitPages(BlockFile* file, const FileHeader& old_header, std::vector<Pa
   if (!s.ok()) return s;
 
   // The journal is declared: from here a crash is finished by recovery.
-  for (const PageWrite& page : pages) {
-    if (page.home >= old_end) continue;
-    s = file->Write(page.home, reinterpret_cast<const uint8_t*>(page.image.data()),
-                    page.image.size());
+  for (size_t i = 0; i < homes.size(); ++i) {
+    if (homes[i] >= old_end) continue;
+    s = image_of(i, &image);
+    if (!s.ok()) return s;
+    s = file->Write(homes[i], reinterpret_cast<const uint8_t*>(image.data()), image.size());
     if (!s.ok()) return s;
   }
   new_header->committed_end = new_header->journal_end = new_header->UsedEnd();

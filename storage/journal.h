@@ -16,6 +16,7 @@
 #define TENTARIA_STORAGE_JOURNAL_H_
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -32,16 +33,17 @@ struct JournalEntry {
   size_t length;    // whole blocks (512 for the header)
 };
 
-// A page image ready to be written at its place.
-struct PageWrite {
-  uint64_t home;
-  std::string image;
-};
+// Makes the image of the i-th page to write (images are made when written,
+// and once more for a journaled page when it is copied home, so that a large
+// commit never holds all its images at once).
+using PageImageSource = std::function<Status(size_t i, std::string* image)>;
 
-// Writes pages and the new header as one atomic change.  old_header is the
-// header as it lies on disk; new_header already holds the new ranges, root
-// and counter.  On success *new_header is what lies on disk.
-Status CommitPages(BlockFile* file, const FileHeader& old_header, std::vector<PageWrite> pages,
+// Writes pages and the new header as one atomic change.  homes[i] is where
+// page i belongs.  old_header is the header as it lies on disk; new_header
+// already holds the new ranges, root and counter.  On success *new_header is
+// what lies on disk.
+Status CommitPages(BlockFile* file, const FileHeader& old_header,
+                   const std::vector<uint64_t>& homes, const PageImageSource& image_of,
                    FileHeader* new_header);
 
 // Reads the entries of the pending journal of header.  *whole is false

@@ -12,10 +12,13 @@ namespace tentaria::storage {
 Status EncodePageImage(const Page& page, uint32_t home, std::string* image) {
   size_t count = page.size();
   size_t prefix = kPageHeaderSize + (page.is_leaf() ? 0 : 4 * count);
+  // Reserved up front: pages are encoded by the ten thousand at a flush.
   std::string packed;
+  packed.reserve(page.content_size());
   PackEntries(page, &packed);
   size_t full = prefix + packed.size();
 
+  image->reserve(RoundUpToBlock(full + full / 64 + 16));
   image->assign(prefix, '\0');
   size_t stored = full;
   if (CompressPage(reinterpret_cast<const uint8_t*>(packed.data()), packed.size(), image) &&

@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "platform/clock.h"
-#include "storage/bytes.h"
 #include "storage/integrity.h"
 #include "storage/internal_fault.h"
 #include "storage/journal.h"
@@ -164,7 +163,10 @@ Status RecordFile::Refresh() {
 }
 
 Status RecordFile::StartRead() {
-  if (!shared_ || writing_) return Status::Ok();
+  if (!shared_ || writing_) {
+    store_.Trim(options_.cache_pages);
+    return Status::Ok();
+  }
   if (read_depth_++ > 0) return Status::Ok();
   Status s = locks_.LockReader();
   if (s.ok()) {
@@ -279,18 +281,18 @@ Status RecordFile::IssueNumber(uint32_t* number) {
 
 Status RecordFile::FreePlace(int32_t ref) { return space_.Free(ref); }
 
-Status RecordFile::PlacePages(std::vector<PageWrite>* writes) {
-  std::unordered_map<Page*, std::string> images;
+Status RecordFile::PlacePages(std::vector<Page*>* pages) {
+  std::unordered_map<Page*, int> classes;
+  std::string image;
   bool gaps_closed = false;
   while (true) {
     std::vector<std::pair<int, Page*>> pending;
     for (Page* page : store_.DirtyPages()) {
-      if (images.count(page)) continue;
-      std::string image;
+      if (classes.count(page)) continue;
       Status s = EncodePageImage(*page, 0, &image);
       if (!s.ok()) return s;
       int size_class = static_cast<int>(image.size() / kBlockSize);
-      images.emplace(page, std::move(image));
+      classes.emplace(page, size_class);
       int current = 0;
       if (page->ref() < 0 || !store_.header().ClassOf(page->ref(), &current).ok() ||
           current != size_class) {
@@ -330,21 +332,9 @@ Status RecordFile::PlacePages(std::vector<PageWrite>* writes) {
       i = j;
     }
   }
-  // Home addresses and child references sit in the uncompressed prefix and
-  // may have changed since the image was made.
-  for (auto& [page, image] : images) {
-    if (!page->dirty()) continue;
-    auto* p = reinterpret_cast<uint8_t*>(image.data());
-    StoreU32(p, static_cast<uint32_t>(BlockOffset(page->ref())));
-    if (!page->is_leaf()) {
-      for (size_t i = 0; i < page->size(); ++i) {
-        StoreU32(p + kPageHeaderSize + 4 * i, static_cast<uint32_t>(page->entry(i).child));
-      }
-    }
-    writes->push_back({BlockOffset(page->ref()), std::move(image)});
-  }
-  std::sort(writes->begin(), writes->end(),
-            [](const PageWrite& a, const PageWrite& b) { return a.home < b.home; });
+  *pages = store_.DirtyPages();
+  std::sort(pages->begin(), pages->end(),
+            [](const Page* a, const Page* b) { return a->ref() < b->ref(); });
   return Status::Ok();
 }
 
@@ -365,11 +355,17 @@ Status RecordFile::Flush() {
     s = WriteHeader(block_file_.get(), disk_header_);
     if (s.ok()) s = block_file_->Flush();
   }
-  std::vector<PageWrite> writes;
-  if (s.ok()) s = PlacePages(&writes);
+  std::vector<Page*> pages;
+  if (s.ok()) s = PlacePages(&pages);
   if (s.ok()) {
+    std::vector<uint64_t> homes;
+    homes.reserve(pages.size());
+    for (const Page* page : pages) homes.push_back(BlockOffset(page->ref()));
+    auto image_of = [&](size_t i, std::string* image) {
+      return EncodePageImage(*pages[i], static_cast<uint32_t>(homes[i]), image);
+    };
     FileHeader next = store_.header();
-    s = CommitPages(block_file_.get(), disk_header_, std::move(writes), &next);
+    s = CommitPages(block_file_.get(), disk_header_, homes, image_of, &next);
     if (s.ok()) {
       disk_header_ = next;
       store_.header() = next;

@@ -110,7 +110,8 @@ class RecordFile {
   Status StartRead();
   Status FinishRead();
   Status StartWrite();
-  Status PlacePages(std::vector<PageWrite>* writes);
+  // Gives every changed page its place; *pages receives them in file order.
+  Status PlacePages(std::vector<Page*>* pages);
   Status FreePlace(int32_t ref);
   Status Fail(Status status);
 
