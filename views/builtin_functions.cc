@@ -262,14 +262,13 @@ std::string GetIni(const Arguments& args) {
 
 // FORMAT(value, picture) and DEFORMAT(text, picture).
 std::string Format(const Arguments& args) {
-  bool is_number = args.has(0) && args.node(0).value_class != ValueClass::kString;
-  std::string text = args.Text(0);
-  double number = is_number ? args.Real(0) : 0;
-  return FormatWithPicture(text, number, is_number, args.Text(1)).value_or(std::string());
+  Value value = args.has(0) ? EvaluateValue(args.node(0)) : Value::String({});
+  return FormatWithPicture(value, args.Text(1));
 }
 
 std::string Deformat(const Arguments& args) {
-  return DeformatWithPicture(args.Text(0), args.Text(1)).value_or(std::string());
+  std::string scratch;
+  return DeformatWithPicture(args.Text(0), args.View(1, &scratch));
 }
 
 // AGE(birth, base): base defaults to today.

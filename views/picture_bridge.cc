@@ -1,26 +1,36 @@
 #include "views/picture_bridge.h"
 
-#include "runtime/error_state.h"
+#include "runtime/picture.h"
+#include "runtime/picture_compile.h"
+#include "runtime/picture_deformat.h"
+#include "runtime/picture_format.h"
+#include "runtime/picture_value.h"
 
 namespace tentaria::views {
 namespace {
 
-void ReportUnavailable(std::string_view function) {
-  std::string text(function);
-  text += ": display pictures are not available";
-  runtime::RaiseRuntimeError(kPictureUnavailableError, text);
+runtime::PictureValue ToPictureValue(const Value& value) {
+  switch (value.value_class) {
+    case ValueClass::kTruth:
+    case ValueClass::kInteger:
+      return runtime::PictureValue::Integer(value.integer);
+    case ValueClass::kReal:
+      return runtime::PictureValue::Real(value.real);
+    case ValueClass::kPicture:
+    case ValueClass::kString:
+      break;
+  }
+  return runtime::PictureValue::Text(value.text);
 }
 
 }  // namespace
 
-std::optional<std::string> FormatWithPicture(std::string_view, double, bool, std::string_view) {
-  ReportUnavailable("FORMAT");
-  return std::nullopt;
+std::string FormatWithPicture(const Value& value, std::string_view picture) {
+  return runtime::FormatPicture(ToPictureValue(value), runtime::CompilePicture(picture));
 }
 
-std::optional<std::string> DeformatWithPicture(std::string_view, std::string_view) {
-  ReportUnavailable("DEFORMAT");
-  return std::nullopt;
+std::string DeformatWithPicture(std::string_view text, std::string_view picture) {
+  return runtime::DeformatPicture(text, runtime::CompilePicture(picture)).text();
 }
 
 }  // namespace tentaria::views

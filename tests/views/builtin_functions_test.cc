@@ -11,7 +11,6 @@
 #include "platform/clock.h"
 #include "platform/profile.h"
 #include "tests/views/expression_test_support.h"
-#include "views/picture_bridge.h"
 
 namespace tentaria::views {
 namespace {
@@ -204,12 +203,23 @@ TEST_F(BuiltinTextTest, GetIniReadsProfiles) {
   std::filesystem::remove_all(folder);
 }
 
-TEST_F(BuiltinTextTest, FormatAndDeformatReportThatPicturesAreMissing) {
-  EXPECT_EQ(Text("FORMAT(12.5, @N9.2)"), "");
-  EXPECT_EQ(Text("DEFORMAT('12,50', @N9.2)"), "");
-  ASSERT_EQ(errors_.errors.size(), 2u);
-  EXPECT_EQ(errors_.errors[0].number, kPictureUnavailableError);
-  EXPECT_NE(errors_.errors[0].text.find("FORMAT"), std::string::npos);
+TEST_F(BuiltinTextTest, FormatAndDeformatGoThroughDisplayPictures) {
+  std::uint8_t price[3] = {0x01, 0x23, 0x45};  // DECIMAL(5,2) 123.45
+  names_.Bind("PRIJS", {price, runtime::ToInt(runtime::TypeCode::DECIMAL), 3, 2, {}});
+  ExpectAll({
+      {"FORMAT(12.5, @N9.2)", "    12.50"},
+      {"FORMAT(PRIJS, @N9.2)", "   123.45"},
+      {"FORMAT(1234567, '@N12')", "   1,234,567"},
+      {"FORMAT('abc', @S5)", "abc  "},
+      {"FORMAT(123456789, @P###-##-####P)", "123-45-6789"},
+      {"DEFORMAT('123-45-6789', @P###-##-####P)", "123456789"},
+      {"DEFORMAT('    12.50', @N9.2) = 12.5", "1"},
+      {"DEFORMAT(FORMAT(-1234.5, @N12.2), @N12.2) = -1234.5", "1"},
+      {"DEFORMAT(FORMAT(DATE(2, 29, 2000), @D6), @D6) = DATE(2, 29, 2000)", "1"},
+      {"FORMAT(1, @X)", ""},
+      {"LEN(FORMAT(1))", "255"},  // no picture: a string picture of 255
+  });
+  EXPECT_TRUE(errors_.errors.empty());
 }
 
 TEST(BuiltinTableTest, NamesArgumentCountsAndResultClasses) {
