@@ -58,6 +58,37 @@ TEST(RecordFileTest, MatchesAModelThroughFlushesAndReopens) {
   }
 }
 
+// After a flush the ranges lie close: a range of at most one page sits on
+// the range below it, a larger one leaves less than one of its pages free
+// below it.  Freed space is reused, so the used area shrinks with the data.
+TEST(RecordFileTest, FlushClosesGapsAndReusesFreedSpace) {
+  TempDir dir;
+  auto file = OpenFile(dir.File("space.tvn"));
+  std::mt19937 random(5);
+  for (uint32_t row = 0; row < 3000; ++row) {
+    ASSERT_TRUE(file->Put(RowRecord(row, random() % 2000), 9).ok());
+  }
+  ASSERT_TRUE(file->Flush().ok());
+  uint32_t full_end = file->header().UsedEnd();
+  for (uint32_t row = 0; row < 3000; ++row) {
+    if (row % 10 == 0) continue;
+    ASSERT_TRUE(file->Delete(RowKey(row)).ok());
+  }
+  ASSERT_TRUE(file->Flush().ok());
+  const FileHeader& h = file->header();
+  for (int i = 2; i <= kMaxClass; ++i) {
+    uint32_t gap = h.range_start[i] - h.range_end[i - 1];
+    if (h.PagesInRange(i) <= 1) {
+      EXPECT_EQ(gap, 0u) << "range " << i;
+    } else {
+      EXPECT_LT(gap, static_cast<uint32_t>(i)) << "range " << i;
+    }
+  }
+  EXPECT_LT(h.UsedEnd(), full_end / 5);
+  EXPECT_EQ(Problems(file.get()), std::vector<std::string>{});
+  EXPECT_EQ(AllRecords(file.get()).size(), 300u);
+}
+
 TEST(RecordFileTest, GetInsertAndDeleteReportMissingAndDuplicateKeys) {
   TempDir dir;
   auto file = OpenFile(dir.File("codes.tvn"));
