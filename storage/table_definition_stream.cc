@@ -37,6 +37,23 @@ class BlockReader {
     return Status::Ok();
   }
 
+  // Appends the bytes up to the next zero byte, which is read and dropped.
+  Status Text(std::string* text) {
+    for (;;) {
+      if (position_ == kDefinitionBlockSize) {
+        if (Status s = Load(); !s.ok()) return s;
+      }
+      size_t end = block_.find('\0', position_);
+      if (end != std::string::npos) {
+        text->append(block_, position_, end - position_);
+        position_ = end + 1;
+        return Status::Ok();
+      }
+      text->append(block_, position_, std::string::npos);
+      position_ = kDefinitionBlockSize;
+    }
+  }
+
  private:
   Status Load() {
     if (next_block_ == kMaxDefinitionBlocks) return Unreadable("runs past its last block");
@@ -104,8 +121,7 @@ class DefinitionWalk {
       return value;
     }
     std::string stored;
-    uint8_t c = 0;
-    while ((status_ = reader_.Next(&c)).ok() && c != 0) stored.push_back(static_cast<char>(c));
+    status_ = reader_.Text(&stored);
     Note(stored == value, check);
     return stored;
   }
