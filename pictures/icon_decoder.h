@@ -1,0 +1,18 @@
+// Icon and cursor files (.ICO, .CUR): a directory of images, each a
+// device-independent bitmap with its AND mask.  The largest image with the
+// most colours is taken.  Images stored in other formats are skipped.
+#ifndef TENTARIA_PICTURES_ICON_DECODER_H_
+#define TENTARIA_PICTURES_ICON_DECODER_H_
+
+#include <cstdint>
+#include <span>
+
+#include "pictures/picture.h"
+
+namespace tentaria::pictures {
+
+PicturePtr DecodeIcon(std::span<const uint8_t> bytes);
+
+}  // namespace tentaria::pictures
+
+#endif  // TENTARIA_PICTURES_ICON_DECODER_H_
