@@ -1,0 +1,19 @@
+// The commands of tvn.  Each takes the arguments after its own name, writes
+// its result to standard output and its complaints to standard error, and
+// returns the process's exit status.
+#ifndef TENTARIA_TOOLS_TVN_COMMAND_H_
+#define TENTARIA_TOOLS_TVN_COMMAND_H_
+
+#include <string>
+#include <vector>
+
+namespace tentaria::tvn {
+
+using Arguments = std::vector<std::string>;
+
+// tvn eval [--type] EXPRESSION
+int EvalCommand(const Arguments& arguments);
+
+}  // namespace tentaria::tvn
+
+#endif  // TENTARIA_TOOLS_TVN_COMMAND_H_
