@@ -14,16 +14,16 @@ Status WriteHeader(BlockFile* file, const FileHeader& header) {
   return file->Write(0, bytes, kHeaderSize);
 }
 
-Status CommitPages(BlockFile* file, const FileHeader& old_header,
-                   const std::vector<uint64_t>& homes, const PageImageSource& image_of,
-                   FileHeader* new_header) {
+Status PrepareCommit(BlockFile* file, const FileHeader& old_header, FileHeader new_header,
+                     std::vector<uint64_t> homes, const PageImageSource& image_of,
+                     PreparedCommit* prepared) {
   // Everything below the old used area is committed data: it goes through
   // the journal.
   uint64_t old_end = old_header.UsedEnd();
-  uint32_t end = std::max(new_header->UsedEnd(), static_cast<uint32_t>(old_end));
-  new_header->committed_end = end;
-  new_header->journal_end = end;
-  new_header->change_count = old_header.change_count + 1;
+  uint32_t end = std::max(new_header.UsedEnd(), static_cast<uint32_t>(old_end));
+  new_header.committed_end = end;
+  new_header.journal_end = end;
+  new_header.change_count = old_header.change_count + 1;
 
   uint64_t journal_end = end;
   std::string image;
@@ -36,7 +36,7 @@ Status CommitPages(BlockFile* file, const FileHeader& old_header,
     if (homes[i] < old_end) journal_end += image.size();
   }
   uint8_t header_bytes[kHeaderSize];
-  EncodeHeader(*new_header, header_bytes);
+  EncodeHeader(new_header, header_bytes);
   Status s = file->Write(journal_end, header_bytes, kHeaderSize);
   if (!s.ok()) return s;
   journal_end += kHeaderSize;
@@ -51,16 +51,32 @@ Status CommitPages(BlockFile* file, const FileHeader& old_header,
   s = file->Flush();
   if (!s.ok()) return s;
 
-  // The journal is declared: from here a crash is finished by recovery.
-  for (size_t i = 0; i < homes.size(); ++i) {
-    if (homes[i] >= old_end) continue;
-    s = image_of(i, &image);
+  new_header.committed_end = new_header.journal_end = new_header.UsedEnd();
+  prepared->old_header = old_header;
+  prepared->new_header = new_header;
+  prepared->homes = std::move(homes);
+  prepared->old_end = old_end;
+  return Status::Ok();
+}
+
+Status FinishCommit(BlockFile* file, const PreparedCommit& prepared,
+                    const PageImageSource& image_of) {
+  std::string image;
+  for (size_t i = 0; i < prepared.homes.size(); ++i) {
+    if (prepared.homes[i] >= prepared.old_end) continue;
+    Status s = image_of(i, &image);
     if (!s.ok()) return s;
-    s = file->Write(homes[i], reinterpret_cast<const uint8_t*>(image.data()), image.size());
+    s = file->Write(prepared.homes[i], reinterpret_cast<const uint8_t*>(image.data()),
+                    image.size());
     if (!s.ok()) return s;
   }
-  new_header->committed_end = new_header->journal_end = new_header->UsedEnd();
-  s = WriteHeader(file, *new_header);
+  Status s = WriteHeader(file, prepared.new_header);
+  if (!s.ok()) return s;
+  return file->Flush();
+}
+
+Status AbandonCommit(BlockFile* file, const PreparedCommit& prepared) {
+  Status s = WriteHeader(file, prepared.old_header);
   if (!s.ok()) return s;
   return file->Flush();
 }

@@ -38,13 +38,29 @@ struct JournalEntry {
 // commit never holds all its images at once).
 using PageImageSource = std::function<Status(size_t i, std::string* image)>;
 
-// Writes pages and the new header as one atomic change.  homes[i] is where
-// page i belongs.  old_header is the header as it lies on disk; new_header
-// already holds the new ranges, root and counter.  On success *new_header is
-// what lies on disk.
-Status CommitPages(BlockFile* file, const FileHeader& old_header,
-                   const std::vector<uint64_t>& homes, const PageImageSource& image_of,
-                   FileHeader* new_header);
+// A commit whose journal is declared but not yet copied home.
+struct PreparedCommit {
+  FileHeader old_header;        // as it lay on disk before
+  FileHeader new_header;        // as it lies on disk once copied home
+  std::vector<uint64_t> homes;  // where each page belongs
+  uint64_t old_end = 0;         // pages below this went to the journal
+};
+
+// Writes pages and the new header as one atomic change, in two phases.
+// PrepareCommit writes pages beyond the old used area in place and the
+// others to the journal, then declares the journal: from then on the
+// change survives a crash.  FinishCommit copies the journal home.
+// AbandonCommit instead drops the declared journal, leaving the old state
+// (a transaction over several files that failed in another file).
+//
+// homes[i] is where page i belongs.  old_header is the header as it lies on
+// disk; new_header holds the new ranges, root and counter.
+Status PrepareCommit(BlockFile* file, const FileHeader& old_header, FileHeader new_header,
+                     std::vector<uint64_t> homes, const PageImageSource& image_of,
+                     PreparedCommit* prepared);
+Status FinishCommit(BlockFile* file, const PreparedCommit& prepared,
+                    const PageImageSource& image_of);
+Status AbandonCommit(BlockFile* file, const PreparedCommit& prepared);
 
 // Reads the entries of the pending journal of header.  *whole is false
 // when an entry cannot be read whole or is malformed; otherwise

@@ -187,6 +187,7 @@ Status RecordFile::FinishRead() {
 
 Status RecordFile::StartWrite() {
   if (!writable_) return AccessDenied("file is open for reading only");
+  if (prepared_) return AccessDenied("a flush is prepared");
   if (writing_) return Status::Ok();
   if (!shared_) {
     if (!changed_) store_.Trim(options_.cache_pages);
@@ -339,14 +340,25 @@ Status RecordFile::PlacePages(std::vector<Page*>* pages) {
 }
 
 Status RecordFile::Flush() {
+  Status s = PrepareFlush();
+  if (!s.ok()) return s;
+  return FinishFlush();
+}
+
+Status RecordFile::ImageOf(size_t i, std::string* image) {
+  return EncodePageImage(*prepared_pages_[i], static_cast<uint32_t>(prepared_commit_.homes[i]),
+                         image);
+}
+
+Status RecordFile::PrepareFlush() {
+  if (prepared_) return AccessDenied("a flush is already prepared");
   if (!changed_) {
     if (writing_ && shared_) locks_.UnlockWriter();
     writing_ = false;
     return Status::Ok();
   }
-  bool lock_readers = shared_ || IsDenyWrite(mode_);
   Status s;
-  if (lock_readers) s = locks_.LockAllReaders();
+  if (shared_ || IsDenyWrite(mode_)) s = locks_.LockAllReaders();
   // A new file gets its empty header first, so that a crash inside the
   // first commit leaves an empty file rather than one without a header.
   uint64_t length = 0;
@@ -355,38 +367,62 @@ Status RecordFile::Flush() {
     s = WriteHeader(block_file_.get(), disk_header_);
     if (s.ok()) s = block_file_->Flush();
   }
-  std::vector<Page*> pages;
-  if (s.ok()) s = PlacePages(&pages);
+  if (s.ok()) s = PlacePages(&prepared_pages_);
   if (s.ok()) {
     std::vector<uint64_t> homes;
-    homes.reserve(pages.size());
-    for (const Page* page : pages) homes.push_back(BlockOffset(page->ref()));
-    auto image_of = [&](size_t i, std::string* image) {
-      return EncodePageImage(*pages[i], static_cast<uint32_t>(homes[i]), image);
-    };
-    FileHeader next = store_.header();
-    s = CommitPages(block_file_.get(), disk_header_, homes, image_of, &next);
-    if (s.ok()) {
-      disk_header_ = next;
-      store_.header() = next;
-      store_.MarkAllClean();
-    }
+    homes.reserve(prepared_pages_.size());
+    for (const Page* page : prepared_pages_) homes.push_back(BlockOffset(page->ref()));
+    prepared_commit_.homes = homes;
+    s = PrepareCommit(
+        block_file_.get(), disk_header_, store_.header(), std::move(homes),
+        [this](size_t i, std::string* image) { return ImageOf(i, image); }, &prepared_commit_);
   }
-  if (!s.ok()) {
+  if (!s.ok()) return EndFlush(s);
+  prepared_ = true;
+  return s;
+}
+
+Status RecordFile::FinishFlush() {
+  if (!prepared_) return changed_ ? AccessDenied("no flush is prepared") : Status::Ok();
+  Status s = FinishCommit(block_file_.get(), prepared_commit_,
+                          [this](size_t i, std::string* image) { return ImageOf(i, image); });
+  if (s.ok()) {
+    disk_header_ = prepared_commit_.new_header;
+    store_.header() = disk_header_;
+    store_.MarkAllClean();
+  }
+  return EndFlush(s);
+}
+
+Status RecordFile::AbandonFlush() {
+  if (!prepared_) return DiscardChanges();
+  Status s = AbandonCommit(block_file_.get(), prepared_commit_);
+  // The changes are dropped either way; if the old header could not be
+  // written back, the declared journal is finished by the next header read.
+  EndFlush(Status::Error(tentaria::error_code::kFileSystemError, "flush abandoned"));
+  return s;
+}
+
+Status RecordFile::EndFlush(Status status) {
+  if (!status.ok()) {
     // What reached the disk is either the old state or a declared journal
     // that the next header read completes; the memory state is dropped.
     store_.Clear();
     store_.header() = disk_header_;
     Refresh();
   }
+  prepared_ = false;
+  prepared_pages_.clear();
+  prepared_commit_ = PreparedCommit();
   changed_ = false;
-  if (lock_readers) locks_.UnlockAllReaders();
+  if (shared_ || IsDenyWrite(mode_)) locks_.UnlockAllReaders();
   if (shared_) locks_.UnlockWriter();
   writing_ = false;
-  return s;
+  return status;
 }
 
 Status RecordFile::DiscardChanges() {
+  if (prepared_) return AbandonFlush();
   store_.Clear();
   store_.header() = disk_header_;
   changed_ = false;

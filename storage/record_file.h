@@ -74,6 +74,14 @@ class RecordFile {
   // Commits every change since the last flush; a failure leaves the file as
   // it was before the flush (or completes it on the next header read).
   Status Flush();
+  // Flush in two phases, for a transaction over several files: Prepare
+  // makes the changes survive a crash (journal declared); then either
+  // Finish completes the commit or Abandon drops it, leaving the file as it
+  // was.  Between them the file is held for writing and nothing else may be
+  // done with it.
+  Status PrepareFlush();
+  Status FinishFlush();
+  Status AbandonFlush();
   // Drops the changes since the last flush.
   Status DiscardChanges();
   bool has_changes() const { return changed_; }
@@ -83,6 +91,9 @@ class RecordFile {
   // Brackets several reads into one operation that sees one state.
   Status BeginRead();
   Status EndRead();
+  // Takes the file for writing now (shared files: the writer byte, held to
+  // the end of the next flush), as an operation that may write begins.
+  Status BeginWrite() { return StartWrite(); }
   // Row holds and table locks.
   Status LockNumber(uint32_t number, platform::LockWait wait);
   Status UnlockNumber(uint32_t number);
@@ -114,6 +125,9 @@ class RecordFile {
   Status PlacePages(std::vector<Page*>* pages);
   Status FreePlace(int32_t ref);
   Status Fail(Status status);
+  // Ends a flush: drops the memory state after a failure, releases locks.
+  Status EndFlush(Status status);
+  Status ImageOf(size_t i, std::string* image);
 
   std::unique_ptr<BlockFile> block_file_;
   int mode_;
@@ -126,6 +140,9 @@ class RecordFile {
   FileLocks locks_;
   FileHeader disk_header_;  // the header as it lies on disk
   bool changed_ = false;
+  bool prepared_ = false;  // a flush waits between its two phases
+  PreparedCommit prepared_commit_;
+  std::vector<Page*> prepared_pages_;
   bool writing_ = false;  // holds the writer byte (shared files)
   int read_depth_ = 0;    // nested read operations holding a reader slot
 };

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -64,12 +65,15 @@ std::unique_ptr<RecordFile> OpenShared(const std::string& path) {
   _exit(0);
 }
 
-// Each committed state only adds records: a reader never sees fewer.
+// Each committed state only adds records: a reader never sees fewer.  It
+// gives up after a minute, should the writers never finish.
 [[noreturn]] void RunReader(const std::string& path) {
   auto file = OpenShared(path);
   if (!file) _exit(2);
   size_t seen = 0;
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
   while (seen < static_cast<size_t>(kWriters * kBatches * kBatchSize)) {
+    if (std::chrono::steady_clock::now() > deadline) _exit(5);
     if (!file->BeginRead().ok()) _exit(3);
     std::vector<std::string> records = AllRecords(file.get());
     if (!file->EndRead().ok()) _exit(3);
@@ -106,6 +110,27 @@ TEST(ConcurrencyTest, ForkedWritersAndAReaderShareOneFile) {
   }
   EXPECT_TRUE(AllRecords(file.get()) == expected);
   EXPECT_EQ(Problems(file.get()), std::vector<std::string>{});
+}
+
+// Row holds and table locks are single bytes per number; two opens of one
+// file exclude each other even inside one process.
+TEST(ConcurrencyTest, NumberLocksExcludeOtherOpens) {
+  TempDir dir;
+  std::string path = dir.File("locks.tvn");
+  auto first = OpenShared(path);
+  auto second = OpenShared(path);
+  ASSERT_TRUE(first && second);
+  ASSERT_TRUE(first->LockNumber(42, platform::LockWait::kNoWait).ok());
+  EXPECT_EQ(second->LockNumber(42, platform::LockWait::kNoWait).code(),
+            tentaria::error_code::kAccessDenied);
+  EXPECT_TRUE(second->LockNumber(43, platform::LockWait::kNoWait).ok());
+  // Holding a row does not stop the other open from writing the file.
+  ASSERT_TRUE(second->Put(RowRecord(42, 10), 9).ok());
+  ASSERT_TRUE(second->Flush().ok());
+  std::string record;
+  EXPECT_TRUE(first->Get(RowKey(42), &record).ok());
+  ASSERT_TRUE(first->UnlockNumber(42).ok());
+  EXPECT_TRUE(second->LockNumber(42, platform::LockWait::kNoWait).ok());
 }
 
 }  // namespace

@@ -132,5 +132,39 @@ TEST_F(RecoveryTest, FinishedTransactionIsReplayed) {
   EXPECT_EQ(AllRecords(file.get()), after_);
 }
 
+// The two phases of a flush, as a transaction over several files uses them.
+TEST_F(RecoveryTest, PreparedFlushIsFinishedAbandonedOrRecovered) {
+  auto change = [](RecordFile* file) {
+    for (uint32_t row = 0; row < 200; row += 2) ASSERT_TRUE(file->Put(RowRecord(row, 300), 9).ok());
+  };
+  std::filesystem::copy_file(base_, work_, std::filesystem::copy_options::overwrite_existing);
+  {
+    auto file = OpenFile(work_);
+    change(file.get());
+    ASSERT_TRUE(file->PrepareFlush().ok());
+    EXPECT_TRUE(JournalPending(work_));
+    EXPECT_EQ(file->Put(RowRecord(1, 1), 9).code(), tentaria::error_code::kAccessDenied);
+    ASSERT_TRUE(file->AbandonFlush().ok());
+    EXPECT_FALSE(JournalPending(work_));
+    EXPECT_EQ(AllRecords(file.get()), before_);
+    change(file.get());
+    ASSERT_TRUE(file->PrepareFlush().ok());
+    ASSERT_TRUE(file->FinishFlush().ok());
+    EXPECT_FALSE(JournalPending(work_));
+  }
+  std::vector<std::string> changed = AllRecords(OpenFile(work_).get());
+  EXPECT_NE(changed, before_);
+  // Prepared and then the process goes: the next open finishes the commit.
+  std::filesystem::copy_file(base_, work_, std::filesystem::copy_options::overwrite_existing);
+  {
+    auto file = OpenFile(work_);
+    change(file.get());
+    ASSERT_TRUE(file->PrepareFlush().ok());
+  }
+  auto file = OpenFile(work_);
+  EXPECT_EQ(AllRecords(file.get()), changed);
+  EXPECT_EQ(Problems(file.get()), std::vector<std::string>{});
+}
+
 }  // namespace
 }  // namespace tentaria::storage
