@@ -41,6 +41,11 @@ RecordFile::~RecordFile() = default;
 Status RecordFile::Open(platform::FileSystem* fs, const std::string& path, int mode,
                         platform::Disposition disposition, RecordFileOptions options,
                         std::unique_ptr<RecordFile>* file) {
+  // A record file cannot be kept without reading it: write access is
+  // opened as read and write.
+  if ((mode & platform::open_mode::kAccessMask) == platform::open_mode::kWrite) {
+    mode = (mode & ~platform::open_mode::kAccessMask) | platform::open_mode::kReadWrite;
+  }
   std::unique_ptr<platform::File> handle;
   Status s = fs->Open(path, mode, disposition, &handle);
   if (!s.ok()) return s;

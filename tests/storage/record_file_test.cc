@@ -175,6 +175,20 @@ TEST(RecordFileTest, RefusesRecordsNoPageCouldHold) {
   EXPECT_EQ(AllRecords(file.get()).size(), 2u);
 }
 
+TEST(RecordFileTest, OpenModes) {
+  TempDir dir;
+  std::string path = dir.File("modes.tvn");
+  {
+    auto file = OpenFile(path, platform::open_mode::kWrite | platform::open_mode::kDenyAll);
+    ASSERT_TRUE(file->Put(RowRecord(1, 10), 9).ok());
+    ASSERT_TRUE(file->Flush().ok());
+    EXPECT_EQ(AllRecords(file.get()).size(), 1u);
+  }
+  auto reader = OpenFile(path, platform::open_mode::kRead | platform::open_mode::kDenyNone);
+  EXPECT_EQ(reader->Put(RowRecord(2, 10), 9).code(), tentaria::error_code::kAccessDenied);
+  EXPECT_EQ(AllRecords(reader.get()).size(), 1u);
+}
+
 TEST(RecordFileTest, NumbersAreIssuedAndKeptAcrossFlushes) {
   TempDir dir;
   std::string path = dir.File("numbers.tvn");
