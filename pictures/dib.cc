@@ -52,23 +52,28 @@ struct Header {
   size_t table_entry_size = 4;
 };
 
-// One colour channel taken out of a packed pixel by its mask and scaled to
-// 8 bits.
+// One colour channel taken out of a packed pixel by its mask and widened
+// to 8 bits by repeating its bits (5 bits abcde become abcdeabc), so that
+// the largest value is 255.
 struct Channel {
   uint32_t mask = 0;
   int shift = 0;
-  uint64_t max = 0;
+  int bits = 0;
 
   explicit Channel(uint32_t m) : mask(m) {
     if (m != 0) {
       shift = std::countr_zero(m);
-      max = (uint64_t{1} << std::popcount(m)) - 1;
+      bits = std::popcount(m);
     }
   }
   uint8_t Get(uint32_t pixel, uint8_t if_absent) const {
     if (mask == 0) return if_absent;
-    const uint64_t value = std::min<uint64_t>((pixel & mask) >> shift, max);
-    return static_cast<uint8_t>((value * 255 + max / 2) / max);
+    const uint32_t value = (pixel & mask) >> shift;
+    if (bits >= 8) return static_cast<uint8_t>(value >> (bits - 8));
+    uint32_t wide = 0;
+    int filled = 0;
+    for (; filled < 8; filled += bits) wide = (wide << bits) | value;
+    return static_cast<uint8_t>(wide >> (filled - 8));
   }
 };
 
@@ -167,12 +172,11 @@ size_t Stride(int64_t width, uint32_t bits_per_pixel) {
   return static_cast<size_t>((static_cast<uint64_t>(width) * bits_per_pixel + 31) / 32 * 4);
 }
 
-// Uncompressed rows (and bit-field pixels).  Returns false when the bits
-// are shorter than the rows need.
-bool DecodeRows(std::span<const uint8_t> bits, const Header& h, const std::vector<Rgb>& table,
+// Uncompressed rows (and bit-field pixels); the caller has checked that
+// the bits hold every row.
+void DecodeRows(std::span<const uint8_t> bits, const Header& h, const std::vector<Rgb>& table,
                 DibUse use, Picture* picture) {
   const size_t stride = Stride(h.width, h.bits_per_pixel);
-  if (static_cast<uint64_t>(stride) * static_cast<uint64_t>(h.height) > bits.size()) return false;
   uint32_t masks[4] = {h.masks[0], h.masks[1], h.masks[2], h.masks[3]};
   if (h.compression == kRgb && h.bits_per_pixel == 16) {
     masks[0] = 0x7C00, masks[1] = 0x03E0, masks[2] = 0x001F, masks[3] = 0;
@@ -211,7 +215,6 @@ bool DecodeRows(std::span<const uint8_t> bits, const Header& h, const std::vecto
       }
     }
   }
-  return true;
 }
 
 // Run-length encoded rows (8 or 4 bits).  Pairs of bytes: a count and a
@@ -292,13 +295,18 @@ PicturePtr DecodeDib(std::span<const uint8_t> dib, size_t bits_offset, DibUse us
   std::vector<Rgb> table = ReadColourTable(dib, h, &table_end);
   if (bits_offset == kBitsAfterColourTable) bits_offset = table_end;
   if (bits_offset > dib.size()) return nullptr;
+  const std::span<const uint8_t> bits = dib.subspan(bits_offset);
+  const bool rle = h.compression == kRle4 || h.compression == kRle8;
+  // Uncompressed rows must all be there before the picture is made.
+  if (!rle && static_cast<uint64_t>(Stride(h.width, h.bits_per_pixel)) * h.height > bits.size()) {
+    return nullptr;
+  }
   PicturePtr picture = MakeStillPicture(h.width, h.height);
   if (picture == nullptr) return nullptr;
-  const std::span<const uint8_t> bits = dib.subspan(bits_offset);
-  if (h.compression == kRle4 || h.compression == kRle8) {
+  if (rle) {
     DecodeRle(bits, h, table, picture.get());
-  } else if (!DecodeRows(bits, h, table, use, picture.get())) {
-    return nullptr;
+  } else {
+    DecodeRows(bits, h, table, use, picture.get());
   }
   if (use == DibUse::kIcon) {
     // A 32-bit icon's alpha channel replaces its mask, unless the channel

@@ -167,8 +167,7 @@ std::vector<int> RowOrder(int height, bool interlaced) {
 
 class Composer {
  public:
-  Composer(int width, int height)
-      : width_(width), height_(height), canvas_(static_cast<size_t>(width) * height * 4, 0) {}
+  Composer(int width, int height) : width_(width), height_(height) {}
 
   // Reads one image (after its 0x2C) and adds it as a frame.  False when
   // it is broken or the animation grows too large.
@@ -196,6 +195,9 @@ class Composer {
     size_t written = 0;
     if (!DecodeLzw(data, *min_code_size, indexes, &written)) return false;
 
+    // The canvas is made only once a frame has decoded, so that a broken
+    // file claiming a large screen allocates nothing.
+    if (canvas_.empty()) canvas_.assign(static_cast<size_t>(width_) * height_ * 4, 0);
     DisposePrevious();
     if (control.disposal == Disposal::kPrevious) saved_ = canvas_;
     const std::vector<int> rows = RowOrder(h, (d[8] & 0x40) != 0);

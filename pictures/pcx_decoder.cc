@@ -115,6 +115,13 @@ PicturePtr DecodePcx(std::span<const uint8_t> bytes) {
   if (width <= 0 || static_cast<uint64_t>(width) * bits > uint64_t{bytes_per_line} * 8) {
     return nullptr;
   }
+  // A run of two bytes gives at most 63: data that cannot fill every row
+  // is refused before the picture is made.
+  const size_t data_size = bytes.size() - kHeaderSize;
+  if (height > 0 &&
+      static_cast<uint64_t>(height) * planes * bytes_per_line > uint64_t{data_size} * 32) {
+    return nullptr;
+  }
   PicturePtr picture = MakeStillPicture(width, height);
   if (picture == nullptr) return nullptr;
   std::vector<Rgb> map;
