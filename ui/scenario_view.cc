@@ -92,7 +92,7 @@ void PrintControl(const HeadlessEngine& engine, const Window& window, const Cont
   switch (control.kind) {
     case ControlKind::kEntry:
     case ControlKind::kTextBox:
-      out << ' ' << Quoted(control.contents);
+      out << ' ' << Quoted(TrimTrailing(control.contents));
       break;
     case ControlKind::kCheck:
       out << ' ' << Quoted(control.text) << (control.checked ? " on" : " off");
@@ -123,7 +123,7 @@ void PrintControl(const HeadlessEngine& engine, const Window& window, const Cont
     }
     case ControlKind::kString:
     case ControlKind::kPrompt:
-      out << ' ' << Quoted(control.use ? control.contents : control.text);
+      out << ' ' << Quoted(TrimTrailing(control.use ? control.contents : control.text));
       break;
     default:
       out << ' ' << Quoted(control.text);
