@@ -87,7 +87,8 @@ std::string KeyName(int code) {
   if ((base >= 'A' && base <= 'Z') || (base >= '0' && base <= '9')) {
     return name + static_cast<char>(base);
   }
-  return name + std::to_string(base);
+  // A key without a name is written as its whole code, which reads back.
+  return std::to_string(code);
 }
 
 char KeyCharacter(int code) {
