@@ -161,10 +161,6 @@ int HeadlessEngine::Start(std::unique_ptr<Window> window, LoopBody body,
     return 0;
   }
   Record* record = Find(*window);
-  record->thread = thread;
-  for (Queued& queued : queue_) {
-    if (queued.record_id == record->id) queued.event.thread = thread;
-  }
   record->owned = std::move(window);
   record->body = std::move(body);
   record->release = std::move(release);
@@ -606,9 +602,13 @@ Status HeadlessEngine::Press(Window& window, int control) {
     case ControlKind::kDropList:
     case ControlKind::kEntry:
     case ControlKind::kTextBox:
+      // Moving the focus accepts a control typed into before; a click on
+      // the control typed into accepts it once.
       if (window.TakesFocus(pressed)) SetFocus(record, control);
-      AcceptEdited(record);
-      Enqueue(record, UserEvent(record, event::kAccepted, control));
+      if (record.edited != control || !AcceptEdited(record)) {
+        AcceptEdited(record);
+        Enqueue(record, UserEvent(record, event::kAccepted, control));
+      }
       break;
     default:
       pending_key_code_ = 0;

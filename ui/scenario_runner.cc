@@ -112,7 +112,11 @@ bool ScenarioRunner::Next(HeadlessEngine& engine) {
   while (next_ < actions_.size() || waiting_) {
     if (waiting_) {
       if (engine_.AdvanceClock(wait_until_ms_)) {
-        stepped_ = true;
+        if (++wait_steps_ > HeadlessEngine::kMaxEventsPerAction) {
+          Fail("the wait fires more than " + std::to_string(HeadlessEngine::kMaxEventsPerAction) +
+               " timer events");
+          return false;
+        }
         return true;
       }
       waiting_ = false;
@@ -261,6 +265,7 @@ Status ScenarioRunner::Execute(const ScenarioAction& action, bool* input) {
     int64_t amount = ToInt(text.substr(0, text.find_first_not_of("0123456789")));
     wait_until_ms_ = engine_.clock_ms() + (text.ends_with("ms") ? amount : amount * 1000);
     waiting_ = true;
+    wait_steps_ = 0;
     *input = false;
     return Status::Ok();
   }

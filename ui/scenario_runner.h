@@ -58,6 +58,7 @@ class ScenarioRunner : public InputSource {
   bool stepped_ = false;  // an input action ran since the last print
   bool waiting_ = false;  // a wait action is under way
   int64_t wait_until_ms_ = 0;
+  int wait_steps_ = 0;
   size_t beeps_printed_ = 0;
   std::string error_;
 };

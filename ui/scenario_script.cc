@@ -27,6 +27,11 @@ Status Tokenize(std::string_view text, int line, std::vector<ScenarioToken>* tok
       ++pos;
       continue;
     }
+    // A "#" standing alone begins a comment that runs to the end of the line.
+    if (c == '#' && (pos + 1 == text.size() || text[pos + 1] == ' ' || text[pos + 1] == '\t' ||
+                     text[pos + 1] == '\r')) {
+      break;
+    }
     ScenarioToken token;
     if (c == '"') {
       token.kind = Kind::kText;

@@ -2,8 +2,8 @@
 //
 // A line holds one action: a verb and its arguments, separated by blanks.
 // An argument is a word, a text in double quotes ("" inside stands for one
-// quote), or a control reference: ?Name or #number.  Lines that are blank
-// or begin with "#" followed by a blank, or by nothing, are comments.
+// quote), or a control reference: ?Name or #number.  A "#" followed by a
+// blank, or ending the line, begins a comment.
 // Script files are UTF-8; texts are taken into the system's character set.
 #ifndef TENTARIA_UI_SCENARIO_SCRIPT_H_
 #define TENTARIA_UI_SCENARIO_SCRIPT_H_

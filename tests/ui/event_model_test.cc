@@ -245,5 +245,25 @@ TEST(EventModelTest, TypedTextReachesTheVariableThroughThePictureWhenTheControlI
   EXPECT_EQ(seen, expected);
 }
 
+TEST(EventModelTest, ClickingTheControlTypedIntoAcceptsItOnce) {
+  HeadlessEngine engine;
+  ActionInput input;
+  engine.set_input(&input);
+  Form form;
+  std::vector<Seen> seen;
+  input.Add([&](HeadlessEngine& e) {
+    ASSERT_TRUE(e.Type(form.window, 4, "Ede").ok());
+    ASSERT_TRUE(e.Press(form.window, 4).ok());
+  });
+  ASSERT_TRUE(engine.Open(form.window).ok());
+  engine.Accept(form.window, [&](Engine& e) {
+    seen.emplace_back(e.EventCode(), e.EventControl());
+    return LoopAction::kContinue;
+  });
+  const std::vector<Seen> expected = {{515, 0}, {257, 4}, {1, 4}};
+  EXPECT_EQ(seen, expected);
+  EXPECT_EQ(form.window.Find(4)->use->Get(), runtime::PictureValue::Text("Ede"));
+}
+
 }  // namespace
 }  // namespace tentaria::ui
