@@ -166,10 +166,8 @@ TEST_F(BmpDecoderTest, BrokenFilesGiveNoPicture) {
   Convert("base.png -type TrueColor BMP3:v.bmp");
   const std::vector<uint8_t> good = Bytes("v.bmp");
   ASSERT_NE(DecodeBmp(good), nullptr);
-  auto with = [&](size_t at, std::vector<uint8_t> field) {
-    std::vector<uint8_t> bytes = good;
-    std::copy(field.begin(), field.end(), bytes.begin() + static_cast<ptrdiff_t>(at));
-    return bytes;
+  auto with = [&](size_t at, const std::vector<uint8_t>& field) {
+    return test::Patched(good, at, field);
   };
   const struct {
     const char* name;

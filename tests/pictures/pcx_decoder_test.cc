@@ -136,10 +136,8 @@ TEST_F(PcxDecoderTest, BrokenFilesGiveNoPicture) {
   Convert("base.png -type TrueColor PCX:v.pcx");
   const std::vector<uint8_t> good = Bytes("v.pcx");
   ASSERT_NE(DecodePcx(good), nullptr);
-  auto with = [&](size_t at, std::vector<uint8_t> field) {
-    std::vector<uint8_t> bytes = good;
-    std::copy(field.begin(), field.end(), bytes.begin() + static_cast<ptrdiff_t>(at));
-    return bytes;
+  auto with = [&](size_t at, const std::vector<uint8_t>& field) {
+    return test::Patched(good, at, field);
   };
   const struct {
     const char* name;

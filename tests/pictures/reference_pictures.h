@@ -26,6 +26,13 @@ inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& byte
   test_support::WriteTextFile(path, std::string(bytes.begin(), bytes.end()));
 }
 
+// The bytes with field written over them at offset at.
+inline std::vector<uint8_t> Patched(std::vector<uint8_t> bytes, size_t at,
+                                    const std::vector<uint8_t>& field) {
+  for (size_t i = 0; i < field.size(); ++i) bytes.at(at + i) = field[i];
+  return bytes;
+}
+
 struct Reference {
   int width = 0;
   int height = 0;
