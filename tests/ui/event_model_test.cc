@@ -197,6 +197,7 @@ TEST(EventModelTest, KeyCodesOfAlertKeysAndTheirClearing) {
   engine.Accept(form.window, [&](Engine& e) {
     if (e.EventCode() == event::kAlertKey) {
       EXPECT_EQ(e.EventControl(), 2);  // the control that has the focus
+      EXPECT_EQ(e.FocusControl(), 2);
       keys.emplace_back(e.KeyCode(), e.KeyChar());
       e.SetKeyCode(0);
     }

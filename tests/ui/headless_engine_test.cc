@@ -153,6 +153,49 @@ TEST(HeadlessEngineTest, PostGoesToTheLastWindowOfTheThread) {
   EXPECT_EQ(notified, expected);
 }
 
+TEST(HeadlessEngineTest, AModalWindowOfAStartedThreadBlocksOnlyThatThread) {
+  HeadlessEngine engine;
+  ActionInput input;
+  engine.set_input(&input);
+  Window frame("Frame");
+  frame.Add(ControlKind::kButton, 1, "&Start");
+  Window* started = nullptr;
+  int child_thread = 0;
+  LoopBody started_body = [&](Engine& e) {
+    if (e.AcceptedControl() == 1) {
+      Window child("Child");
+      child.Add(ControlKind::kButton, 1, "&Sluiten");
+      EXPECT_TRUE(e.Open(child).ok());
+      child_thread = e.ThreadOf(child);
+      e.Accept(child, [](Engine& inner) {
+        return inner.AcceptedControl() == 1 ? LoopAction::kBreak : LoopAction::kContinue;
+      });
+    }
+    return LoopAction::kContinue;
+  };
+  input.Add([&](HeadlessEngine& e) {
+    auto window = std::make_unique<Window>("Started");
+    window->Add(ControlKind::kButton, 1, "&Child");
+    started = window.get();
+    EXPECT_EQ(e.Start(std::move(window), started_body), 2);
+  });
+  input.Add([&](HeadlessEngine& e) { ASSERT_TRUE(e.Press(*started, 1).ok()); });
+  input.Add([&](HeadlessEngine& e) {
+    EXPECT_EQ(child_thread, 2);
+    EXPECT_FALSE(e.TakesInput(*started));
+    EXPECT_TRUE(e.TakesInput(frame));
+    EXPECT_EQ(e.ActiveWindow()->title(), "Child");
+    ASSERT_TRUE(e.Press(frame, 1).ok());
+  });
+  int frame_presses = 0;
+  ASSERT_TRUE(engine.Open(frame).ok());
+  engine.Accept(frame, [&](Engine& e) {
+    if (e.AcceptedControl() == 1) ++frame_presses;
+    return LoopAction::kContinue;
+  });
+  EXPECT_EQ(frame_presses, 1);
+}
+
 TEST(HeadlessEngineTest, TimersFollowTheVirtualClockAndDoNotPileUpWhileBlocked) {
   HeadlessEngine engine;
   ActionInput input;
