@@ -61,7 +61,11 @@ Status Window::Check() const {
     if (control.parent != 0 && numbers.count(control.parent) == 0) {
       return Status::Error(1, which + ": no parent " + std::to_string(control.parent));
     }
-    if (control.parent == control.number) return Status::Error(1, which + ": its own parent");
+    const Control* up = &control;
+    for (size_t depth = 0; up != nullptr && up->parent != 0; ++depth) {
+      if (depth >= controls_.size()) return Status::Error(1, which + ": sits in itself");
+      up = Find(up->parent);
+    }
     if (!control.format_text.empty()) {
       std::vector<ListColumn> columns;
       Status status = ParseListFormat(control.format_text, &columns);

@@ -23,7 +23,8 @@ class Window {
   // Adds a control at the end of the tab order.  References stay valid
   // while the window lives.
   Control& Add(ControlKind kind, int number, std::string text, int parent = 0);
-  // Unique numbers above 0, parents that exist, list formats that parse.
+  // Unique numbers above 0, parents that exist and do not go round, list
+  // formats that parse.
   Status Check() const;
 
   Control* Find(int number);
