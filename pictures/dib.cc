@@ -1,6 +1,7 @@
 #include "pictures/dib.h"
 
 #include <bit>
+#include <utility>
 #include <vector>
 
 #include "pictures/bytes.h"

@@ -105,12 +105,12 @@ TEST(GifDecoderBytesTest, HandMadePictureDecodes) {
 }
 
 TEST(GifDecoderBytesTest, LoopingExtensionRunningPastTheEndIsIgnored) {
-  const std::vector<uint8_t> netscape = {0x21, 0xFF, 11,  'N', 'E', 'T', 'S', 'C', 'A',
-                                         'P',  'E',  '2', '.', '0', 3,   1,   5,   0};
-  PicturePtr cut = DecodeGif(TinyGif(kCheckerData, netscape));
+  const std::vector<uint8_t> looping_extension = {0x21, 0xFF, 11,  'N', 'E', 'T', 'S', 'C', 'A',
+                                                  'P',  'E',  '2', '.', '0', 3,   1,   5,   0};
+  PicturePtr cut = DecodeGif(TinyGif(kCheckerData, looping_extension));
   ASSERT_NE(cut, nullptr);
   EXPECT_FALSE(cut->loops);
-  std::vector<uint8_t> whole = netscape;
+  std::vector<uint8_t> whole = looping_extension;
   whole.insert(whole.end(), {0, 0x3B});
   PicturePtr looping = DecodeGif(TinyGif(kCheckerData, whole));
   ASSERT_NE(looping, nullptr);
