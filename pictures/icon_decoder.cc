@@ -1,6 +1,7 @@
 #include "pictures/icon_decoder.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "pictures/bytes.h"
@@ -27,15 +28,57 @@ namespace {
 constexpr size_t kHeaderSize = 6;
 constexpr size_t kEntrySize = 16;
 
+// Animated cursor: a RIFF file.
+//   0   4   "RIFF"
+//   4   u32 size of what follows (not relied on)
+//   8   4   "ACON"
+//   12      chunks: 4-byte name, u32 size, the data, padded to an even
+//           size.  A chunk "LIST" whose data starts with "fram" holds
+//           chunks "icon", each a whole icon or cursor file; the other
+//           chunks ("anih" header, "rate", "seq ") give the timing.
+constexpr size_t kRiffHeaderSize = 12;
+constexpr size_t kChunkHeaderSize = 8;
+
 struct Candidate {
   std::span<const uint8_t> data;
   uint64_t area = 0;
   unsigned bits = 0;
 };
 
-}  // namespace
+PicturePtr DecodeDirectory(std::span<const uint8_t> bytes);
 
-PicturePtr DecodeIcon(std::span<const uint8_t> bytes) {
+// Calls visit(name, data) for each chunk in turn until it returns a
+// picture; a chunk that runs past the end stops the walk.
+template <typename Visit>
+PicturePtr ForEachChunk(std::span<const uint8_t> chunks, Visit visit) {
+  size_t at = 0;
+  while (chunks.size() - at >= kChunkHeaderSize) {
+    const uint8_t* header = chunks.data() + at;
+    const size_t size = Le32(header + 4);
+    if (size > chunks.size() - at - kChunkHeaderSize) return nullptr;
+    if (PicturePtr picture = visit(header, chunks.subspan(at + kChunkHeaderSize, size))) {
+      return picture;
+    }
+    at += kChunkHeaderSize + size;
+    if (size % 2 != 0 && at < chunks.size()) ++at;
+  }
+  return nullptr;
+}
+
+PicturePtr DecodeAnimatedCursor(std::span<const uint8_t> bytes) {
+  return ForEachChunk(bytes.subspan(kRiffHeaderSize), [](const uint8_t* name,
+                                                         std::span<const uint8_t> data) {
+    if (std::memcmp(name, "LIST", 4) != 0 || data.size() < 4 ||
+        std::memcmp(data.data(), "fram", 4) != 0) {
+      return PicturePtr();
+    }
+    return ForEachChunk(data.subspan(4), [](const uint8_t* frame, std::span<const uint8_t> icon) {
+      return std::memcmp(frame, "icon", 4) == 0 ? DecodeDirectory(icon) : PicturePtr();
+    });
+  });
+}
+
+PicturePtr DecodeDirectory(std::span<const uint8_t> bytes) {
   if (bytes.size() < kHeaderSize) return nullptr;
   const uint16_t kind = Le16(bytes.data() + 2);
   if (Le16(bytes.data()) != 0 || (kind != 1 && kind != 2)) return nullptr;
@@ -63,6 +106,16 @@ PicturePtr DecodeIcon(std::span<const uint8_t> bytes) {
     if (picture != nullptr) return picture;
   }
   return nullptr;
+}
+
+}  // namespace
+
+PicturePtr DecodeIcon(std::span<const uint8_t> bytes) {
+  if (bytes.size() >= kRiffHeaderSize && std::memcmp(bytes.data(), "RIFF", 4) == 0 &&
+      std::memcmp(bytes.data() + 8, "ACON", 4) == 0) {
+    return DecodeAnimatedCursor(bytes);
+  }
+  return DecodeDirectory(bytes);
 }
 
 }  // namespace tentaria::pictures

@@ -1,6 +1,7 @@
 // Icon and cursor files (.ICO, .CUR): a directory of images, each a
 // device-independent bitmap with its AND mask.  The largest image with the
 // most colours is taken.  Images stored in other formats are skipped.
+// Animated cursors (.ANI) give the first cursor of their frames.
 #ifndef TENTARIA_PICTURES_ICON_DECODER_H_
 #define TENTARIA_PICTURES_ICON_DECODER_H_
 

@@ -21,9 +21,9 @@ struct PictureFormat {
 
 // In order:
 //   .BMP .GIF .PCX                    their decoders
-//   .EXE .DLL .ICO .CUR .ANI          no decoder; the icon loader (an
-//                                     executable or an animated cursor
-//                                     holds no icon file, so gives none)
+//   .EXE .DLL .ICO .CUR .ANI          no decoder; the icon loader (icons
+//                                     inside executables are not read, so
+//                                     those give none)
 //   .WMF                              placeable metafile
 //   .TMP                              no decoder; as .WMF
 //   .JPG                              JPEG

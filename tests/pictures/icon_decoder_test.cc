@@ -58,6 +58,37 @@ TEST_F(IconDecoderTest, TakesTheLargestImageAsConvertReadsIt) {
   }
 }
 
+// An animated cursor around an icon file: a header chunk, a chunk of odd
+// size (padded), and the frame list.
+std::vector<uint8_t> AnimatedCursor(const std::vector<uint8_t>& icon, uint32_t icon_size) {
+  std::vector<uint8_t> riff = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'A', 'C', 'O', 'N'};
+  auto chunk = [](std::vector<uint8_t>* out, const char* name, uint32_t size) {
+    out->insert(out->end(), name, name + 4);
+    for (int i = 0; i < 4; ++i) out->push_back(static_cast<uint8_t>(size >> (8 * i)));
+  };
+  chunk(&riff, "anih", 36);
+  riff.resize(riff.size() + 36, 0);
+  chunk(&riff, "junk", 3);
+  riff.insert(riff.end(), {1, 2, 3, 0});
+  chunk(&riff, "LIST", static_cast<uint32_t>(4 + 8 + icon.size()));
+  riff.insert(riff.end(), {'f', 'r', 'a', 'm'});
+  chunk(&riff, "icon", icon_size);
+  riff.insert(riff.end(), icon.begin(), icon.end());
+  return riff;
+}
+
+TEST_F(IconDecoderTest, AnimatedCursorGivesItsFirstFrame) {
+  MakeHalfTransparent();
+  Convert("half.png v.ico");
+  const std::vector<uint8_t> icon = Bytes("v.ico");
+  PicturePtr expected = DecodeIcon(icon);
+  ASSERT_NE(expected, nullptr);
+  PicturePtr cursor = DecodeIcon(AnimatedCursor(icon, static_cast<uint32_t>(icon.size())));
+  ASSERT_NE(cursor, nullptr);
+  EXPECT_EQ(cursor->frames[0].rgba, expected->frames[0].rgba);
+  EXPECT_EQ(DecodeIcon(AnimatedCursor(icon, static_cast<uint32_t>(icon.size() + 1))), nullptr);
+}
+
 TEST_F(IconDecoderTest, BrokenFilesGiveNoPicture) {
   MakeHalfTransparent();
   Convert("half.png v.ico");
