@@ -15,21 +15,14 @@
 
 #include "platform/file.h"
 #include "storage/record_file.h"
+#include "tests/support/temp_folder.h"
 
 namespace tentaria::storage::testing {
 
-class TempDir {
+// A fresh temporary folder with the record files of one test.
+class TempDir : public test_support::TempFolder {
  public:
-  TempDir() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "tentaria-storage-XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-  }
-  ~TempDir() { std::filesystem::remove_all(path_); }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
+  std::string File(const std::string& name) const { return *this / name; }
 };
 
 inline constexpr int kExclusive = platform::open_mode::kReadWrite | platform::open_mode::kDenyAll;
