@@ -120,24 +120,16 @@ inline constexpr int kLastOperation = 95;
 // without a name, any number outside the table included.
 std::string OperationName(int operation);
 
-// File attributes of a declaration, by bit.
-namespace attribute {
-inline constexpr std::uint32_t kEncrypt = 1u << 0;
-inline constexpr std::uint32_t kCreate = 1u << 1;
-inline constexpr std::uint32_t kReclaim = 1u << 2;
-inline constexpr std::uint32_t kThread = 1u << 3;
-}  // namespace attribute
-
 // What the runtime keeps for one declared file and hands to its driver.
 // The driver keeps its own state for the open file in driver_state.
 struct FileControlBlock {
   std::string label;
-  std::string driver;          // the driver name of the declaration
-  std::string driver_options;  // the driver options string
-  std::string name;            // the file name
-  std::string owner;           // owner password, empty when none
-  std::uint32_t attributes = 0;
-  std::span<char> record;  // the record buffer
+  std::string driver;            // the driver name of the declaration
+  std::string driver_options;    // the driver options string
+  std::string name;              // the file name
+  std::string owner;             // owner password, empty when none
+  std::uint32_t attributes = 0;  // file_attribute bits of table_definition.h
+  std::span<char> record;        // the record buffer
   std::shared_ptr<void> driver_state;
 };
 
