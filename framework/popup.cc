@@ -1,0 +1,177 @@
+#include "framework/popup.h"
+
+#include "ui/event_codes.h"
+
+namespace tentaria::framework {
+
+std::string PopupItemName(std::string_view text) {
+  if (text == "-") return "Separator";
+  std::string name;
+  for (char c : text) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) name += c;
+  }
+  return name;
+}
+
+void Popup::Init(ui::Engine& engine, ui::Window& window) {
+  engine_ = &engine;
+  PARENTWINDOW = &window;
+  MYTHREAD = engine.ThreadOf(window);
+  POPUPITEMS.clear();
+  LASTSELECTION.clear();
+}
+
+void Popup::Kill() {
+  POPUPITEMS.clear();
+  engine_ = nullptr;
+  PARENTWINDOW = nullptr;
+}
+
+std::string Popup::AddItem(std::string_view text, int depth) {
+  if (text.empty() || text.find_first_of("|{}") != std::string_view::npos || depth < 0) return {};
+  PopupItemEntry item;
+  item.DEPTH = depth;
+  item.TEXT = text;
+  item.NAME = PopupItemName(text);
+  POPUPITEMS.push_back(item);
+  return item.NAME;
+}
+
+std::string Popup::AddItemMimic(std::string_view text, int control, int depth) {
+  std::string name = AddItem(text, depth);
+  if (name.empty()) return name;
+  PopupItemEntry& item = POPUPITEMS.back();
+  item.CONTROLID = control;
+  item.EVENT = ui::event::kAccepted;
+  item.MIMICMODE = true;
+  return name;
+}
+
+PopupItemEntry* Popup::FindItem(std::string_view name) {
+  for (PopupItemEntry& item : POPUPITEMS) {
+    if (item.NAME == name) return &item;
+  }
+  return nullptr;
+}
+
+bool Popup::AddItemEvent(std::string_view name, int event, int control) {
+  PopupItemEntry* item = FindItem(name);
+  if (item == nullptr) return false;
+  item->EVENT = event;
+  item->CONTROLID = control;
+  return true;
+}
+
+bool Popup::DeleteItem(std::string_view name) {
+  for (auto it = POPUPITEMS.begin(); it != POPUPITEMS.end(); ++it) {
+    if (it->NAME == name) {
+      POPUPITEMS.erase(it);
+      return true;
+    }
+  }
+  return false;
+}
+
+bool Popup::SetItemEnable(std::string_view name, bool enabled) {
+  PopupItemEntry* item = FindItem(name);
+  if (item != nullptr) item->DISABLED = !enabled;
+  return item != nullptr;
+}
+
+bool Popup::SetItemCheck(std::string_view name, bool checked) {
+  PopupItemEntry* item = FindItem(name);
+  if (item != nullptr) item->CHECK = checked ? 1 : 2;
+  return item != nullptr;
+}
+
+bool Popup::SetIcon(std::string_view name, std::string_view icon) {
+  // "]" would end the icon early in the menu text.
+  if (icon.find_first_of("]|{}") != std::string_view::npos) return false;
+  PopupItemEntry* item = FindItem(name);
+  if (item != nullptr) item->ICON = icon;
+  return item != nullptr;
+}
+
+bool Popup::Shown(const PopupItemEntry& item) const {
+  if (!item.MIMICMODE || PARENTWINDOW == nullptr) return true;
+  const ui::Control* button = PARENTWINDOW->Find(item.CONTROLID);
+  return button != nullptr && PARENTWINDOW->IsShown(*button);
+}
+
+bool Popup::Disabled(const PopupItemEntry& item) const {
+  if (item.DISABLED) return true;
+  if (!item.MIMICMODE || PARENTWINDOW == nullptr) return false;
+  const ui::Control* button = PARENTWINDOW->Find(item.CONTROLID);
+  return button == nullptr || !PARENTWINDOW->IsEnabled(*button);
+}
+
+void Popup::WriteLevel(size_t* index, int depth, std::string* text,
+                       std::vector<size_t>* chosen) const {
+  bool first = true;
+  while (*index < POPUPITEMS.size() && POPUPITEMS[*index].DEPTH >= depth) {
+    size_t at = (*index)++;
+    const PopupItemEntry& item = POPUPITEMS[at];
+    bool opens = *index < POPUPITEMS.size() && POPUPITEMS[*index].DEPTH > item.DEPTH;
+    if (!Shown(item)) {
+      // A hidden sub-menu title hides its sub-menu.
+      while (opens && *index < POPUPITEMS.size() && POPUPITEMS[*index].DEPTH > item.DEPTH) ++*index;
+      continue;
+    }
+    if (!first) *text += '|';
+    first = false;
+    if (opens) {
+      *text += '{';
+      *text += item.TEXT;
+      std::string inner;
+      WriteLevel(index, POPUPITEMS[*index].DEPTH, &inner, chosen);
+      if (!inner.empty()) *text += '|' + inner;
+      *text += '}';
+      continue;
+    }
+    if (item.TEXT == "-") {
+      *text += '-';
+      continue;
+    }
+    if (Disabled(item)) *text += '~';
+    if (item.CHECK == 1) {
+      *text += '+';
+    } else if (item.CHECK != 0) {
+      *text += '-';
+    }
+    if (!item.ICON.empty()) *text += '[' + item.ICON + ']';
+    *text += item.TEXT;
+    chosen->push_back(at);
+  }
+}
+
+std::string Popup::Build(std::vector<size_t>* chosen) const {
+  std::string text;
+  size_t index = 0;
+  while (index < POPUPITEMS.size()) {
+    std::string level;
+    WriteLevel(&index, POPUPITEMS[index].DEPTH, &level, chosen);
+    if (!text.empty() && !level.empty()) text += '|';
+    text += level;
+  }
+  return text;
+}
+
+std::string Popup::MenuText() const {
+  std::vector<size_t> chosen;
+  return Build(&chosen);
+}
+
+std::string Popup::Ask() {
+  if (engine_ == nullptr) return {};
+  std::vector<size_t> chosen;
+  std::string text = Build(&chosen);
+  int number = engine_->Popup(text);
+  if (number < 1 || number > static_cast<int>(chosen.size())) return {};
+  const PopupItemEntry& item = POPUPITEMS[chosen[number - 1]];
+  LASTSELECTION = item.NAME;
+  if (CLEARKEYCODE) engine_->SetKeyCode(0);
+  if (item.EVENT != 0 && item.CONTROLID != 0) engine_->Post(item.EVENT, item.CONTROLID, MYTHREAD);
+  return item.NAME;
+}
+
+}  // namespace tentaria::framework
