@@ -32,6 +32,26 @@ bool ReadCount(const uint8_t* input, size_t n, size_t* pos, size_t* count) {
   return false;
 }
 
+// Whether no run of 4 equal bytes starts at any of the 8 positions from p
+// (p[0] to p[10] must be readable).  Most packed text has no runs, so the
+// scan below skips it a word at a time.
+bool NoRunStartsIn8(const uint8_t* p) {
+  uint64_t w0 = 0;
+  uint64_t w1 = 0;
+  uint64_t w2 = 0;
+  uint64_t w3 = 0;
+  std::memcpy(&w0, p, 8);
+  std::memcpy(&w1, p + 1, 8);
+  std::memcpy(&w2, p + 2, 8);
+  std::memcpy(&w3, p + 3, 8);
+  // A zero byte in any lane of d marks a position whose next three bytes
+  // equal it.  The lane order does not matter: only "any zero" is asked.
+  uint64_t d = (w0 ^ w1) | (w1 ^ w2) | (w2 ^ w3);
+  constexpr uint64_t kLow = 0x0101010101010101ULL;
+  constexpr uint64_t kHigh = 0x8080808080808080ULL;
+  return ((d - kLow) & ~d & kHigh) == 0;
+}
+
 }  // namespace
 
 bool CompressPage(const uint8_t* input, size_t n, std::string* out) {
@@ -40,6 +60,13 @@ bool CompressPage(const uint8_t* input, size_t n, std::string* out) {
   bool any_run = false;
   size_t i = 0;
   while (i < n) {
+    // i always starts a stretch of equal bytes, and a stretch of 4 or more
+    // is always found at its start; a stretch that a skip lands inside is
+    // shorter than 4 and stays literal either way.
+    if (n - i > 10 && NoRunStartsIn8(input + i)) {
+      i += 8;
+      continue;
+    }
     size_t run = 1;
     while (i + run < n && input[i + run] == input[i]) ++run;
     if (run < 4) {

@@ -12,9 +12,10 @@ namespace tentaria::storage {
 Status EncodePageImage(const Page& page, uint32_t home, std::string* image) {
   size_t count = page.size();
   size_t prefix = kPageHeaderSize + (page.is_leaf() ? 0 : 4 * count);
-  // Reserved up front: pages are encoded by the ten thousand at a flush.
-  std::string packed;
-  packed.reserve(page.content_size());
+  // Pages are encoded by the ten thousand at a flush: the packed form goes
+  // to one buffer reused by every call on this thread.
+  thread_local std::string packed;
+  packed.clear();
   PackEntries(page, &packed);
   size_t full = prefix + packed.size();
 
@@ -60,7 +61,10 @@ Status DecodePageImage(const uint8_t* data, size_t n, int32_t ref, std::unique_p
 
   std::vector<PageEntry> entries;
   if (stored < full) {
-    std::vector<uint8_t> expanded(full - prefix);
+    // Reused, like the packing buffer: pages are loaded by the thousand in
+    // a scan.
+    thread_local std::vector<uint8_t> expanded;
+    expanded.resize(full - prefix);
     Status s = ExpandPage(data + prefix, stored - prefix, expanded.data(), expanded.size());
     if (!s.ok()) return s;
     s = UnpackEntries(expanded.data(), expanded.size(), count, level != 0, &entries);

@@ -20,13 +20,13 @@ Status PageStore::Get(int32_t ref, Page** page) {
   uint64_t offset = BlockOffset(ref);
   auto journal = journal_map_.find(offset);
   if (journal != journal_map_.end()) offset = journal->second;
-  std::vector<uint8_t> buffer(n);
+  if (read_buffer_.size() < n) read_buffer_.resize(n);
   size_t got = 0;
-  s = file_->Read(offset, buffer.data(), n, &got);
+  s = file_->Read(offset, read_buffer_.data(), n, &got);
   if (!s.ok()) return s;
   if (got != n) return InternalFault(fault::kPageLength);
   std::unique_ptr<Page> loaded;
-  s = DecodePageImage(buffer.data(), n, ref, &loaded);
+  s = DecodePageImage(read_buffer_.data(), n, ref, &loaded);
   if (!s.ok()) return s;
   *page = loaded.get();
   pages_.emplace(ref, std::move(loaded));

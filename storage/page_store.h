@@ -63,7 +63,8 @@ class PageStore {
   FileHeader header_;
   std::unordered_map<int32_t, std::unique_ptr<Page>> pages_;
   std::unordered_map<uint64_t, uint64_t> journal_map_;
-  int32_t next_provisional_ = -2;  // -1 means "no page" in the header
+  std::vector<uint8_t> read_buffer_;  // reused by every page load
+  int32_t next_provisional_ = -2;     // -1 means "no page" in the header
   uint64_t version_ = 0;
 };
 
