@@ -1,5 +1,7 @@
 #include "framework/popup.h"
 
+#include <memory>
+
 #include "ui/event_codes.h"
 
 namespace tentaria::framework {
@@ -22,6 +24,9 @@ void Popup::Init(ui::Engine& engine, ui::Window& window) {
 }
 
 void Popup::Kill() {
+  if (INTOOLBOX && engine_ != nullptr && THISWINDOW != nullptr) engine_->Close(*THISWINDOW);
+  INTOOLBOX = false;
+  THISWINDOW = nullptr;
   POPUPITEMS.clear();
   engine_ = nullptr;
   PARENTWINDOW = nullptr;
@@ -33,6 +38,7 @@ std::string Popup::AddItem(std::string_view text, int depth) {
   item.DEPTH = depth;
   item.TEXT = text;
   item.NAME = PopupItemName(text);
+  item.ONTOOLBOX = text != "-";
   POPUPITEMS.push_back(item);
   return item.NAME;
 }
@@ -168,10 +174,59 @@ std::string Popup::Ask() {
   int number = engine_->Popup(text);
   if (number < 1 || number > static_cast<int>(chosen.size())) return {};
   const PopupItemEntry& item = POPUPITEMS[chosen[number - 1]];
+  Choose(item);
+  return item.NAME;
+}
+
+void Popup::Choose(const PopupItemEntry& item) {
   LASTSELECTION = item.NAME;
   if (CLEARKEYCODE) engine_->SetKeyCode(0);
   if (item.EVENT != 0 && item.CONTROLID != 0) engine_->Post(item.EVENT, item.CONTROLID, MYTHREAD);
-  return item.NAME;
+}
+
+bool Popup::Toolbox() {
+  if (engine_ == nullptr || INTOOLBOX) return false;
+  auto window = std::make_unique<ui::Window>("Toolbox");
+  // Each button's number is its item's place in POPUPITEMS plus one; the
+  // names are kept so that a button still finds its item after items
+  // before it were deleted.
+  std::vector<std::string> names;
+  for (size_t at = 0; at < POPUPITEMS.size(); ++at) {
+    const PopupItemEntry& item = POPUPITEMS[at];
+    if (!item.ONTOOLBOX || !Shown(item)) continue;
+    bool opens = at + 1 < POPUPITEMS.size() && POPUPITEMS[at + 1].DEPTH > item.DEPTH;
+    if (opens || item.TEXT == "-") continue;
+    names.push_back(item.NAME);
+    ui::Control& button =
+        window->Add(ui::ControlKind::kButton, static_cast<int>(names.size()), item.TEXT);
+    button.enabled = !Disabled(item);
+    button.icon = item.ICON;
+    button.x = 0;
+    button.y = (static_cast<int>(names.size()) - 1) * kToolboxButtonHeight;
+    button.width = kToolboxButtonWidth;
+    button.height = kToolboxButtonHeight;
+  }
+  window->width = kToolboxButtonWidth;
+  window->height = static_cast<int>(names.size()) * kToolboxButtonHeight;
+  ui::Window* toolbox = window.get();
+  auto body = [this, names](ui::Engine& engine) {
+    int pressed = engine.AcceptedControl();
+    if (pressed < 1 || pressed > static_cast<int>(names.size())) return ui::LoopAction::kContinue;
+    PopupItemEntry* item = FindItem(names[static_cast<size_t>(pressed - 1)]);
+    if (item == nullptr || Disabled(*item)) return ui::LoopAction::kCycle;
+    Choose(*item);
+    return ui::LoopAction::kCycle;
+  };
+  auto release = [this, toolbox] {
+    if (THISWINDOW == toolbox) {
+      THISWINDOW = nullptr;
+      INTOOLBOX = false;
+    }
+  };
+  if (engine_->Start(std::move(window), body, release) == 0) return false;
+  THISWINDOW = toolbox;
+  INTOOLBOX = true;
+  return true;
 }
 
 }  // namespace tentaria::framework

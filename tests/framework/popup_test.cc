@@ -122,5 +122,31 @@ TEST_F(PopupTest, NoChoiceKeepsTheLastSelection) {
   EXPECT_EQ(EventsUntilClosed(), (std::vector<std::pair<int, int>>{{ui::event::kNewSelection, 2}}));
 }
 
+TEST_F(PopupTest, ToolboxButtonsActAsTheItems) {
+  popup_.AddItemMimic("&Insert", 1);
+  popup_.AddItemMimic("&Change", 2);  // disabled
+  popup_.AddItemMimic("&Delete", 3);  // hidden
+  popup_.AddItem("-");
+  popup_.AddItem("&Query");
+  ASSERT_TRUE(popup_.Toolbox());
+  EXPECT_FALSE(popup_.Toolbox());
+  ASSERT_TRUE(popup_.INTOOLBOX);
+  ui::Window& toolbox = *popup_.THISWINDOW;
+  ASSERT_EQ(toolbox.controls().size(), 3u);
+  EXPECT_EQ(toolbox.controls()[1].text, "&Change");
+  EXPECT_FALSE(toolbox.controls()[1].enabled);
+  EXPECT_EQ(toolbox.controls()[2].y, Popup::kToolboxButtonHeight * 2);
+
+  input_.Add([&toolbox](ui::HeadlessEngine& e) { ASSERT_TRUE(e.Press(toolbox, 1).ok()); });
+  input_.Add([&toolbox](ui::HeadlessEngine& e) { ASSERT_FALSE(e.Press(toolbox, 2).ok()); });
+  input_.Add([&toolbox](ui::HeadlessEngine& e) { ASSERT_TRUE(e.Press(toolbox, 3).ok()); });
+  input_.Add([&toolbox](ui::HeadlessEngine& e) { ASSERT_TRUE(e.RequestClose(toolbox).ok()); });
+  EXPECT_EQ(EventsUntilClosed(), (std::vector<std::pair<int, int>>{{ui::event::kAccepted, 1}}));
+  EXPECT_EQ(popup_.LASTSELECTION, "Query");
+  EXPECT_FALSE(popup_.INTOOLBOX);
+  EXPECT_EQ(popup_.THISWINDOW, nullptr);
+  EXPECT_TRUE(popup_.Toolbox());  // opens again; Kill closes it
+}
+
 }  // namespace
 }  // namespace tentaria::framework
