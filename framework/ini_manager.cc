@@ -2,6 +2,8 @@
 
 #include <charconv>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "platform/profile.h"
 
@@ -69,11 +71,12 @@ Status IniManager::Update(std::string_view procedure, const ui::Window& window,
                           bool resizable) const {
   Status status = Update(procedure, "Maximize", window.maximized ? "Yes" : "No");
   if (!status.ok() || window.maximized) return status;
-  for (auto [entry, value] : {std::pair<std::string_view, int>{"XPos", window.x},
-                              {"YPos", window.y},
-                              {"Width", window.width},
-                              {"Height", window.height}}) {
-    if (!resizable && (entry == "Width" || entry == "Height")) break;
+  std::vector<std::pair<std::string_view, int>> entries = {{"XPos", window.x}, {"YPos", window.y}};
+  if (resizable) {
+    entries.emplace_back("Width", window.width);
+    entries.emplace_back("Height", window.height);
+  }
+  for (const auto& [entry, value] : entries) {
     status = Update(procedure, entry, std::to_string(value));
     if (!status.ok()) return status;
   }
