@@ -1,6 +1,6 @@
 // Character tables of the locale: collation weights, case forms,
 // character classes and digraphs; the comparisons that use them; and the
-// 1152-byte form in which a record file keeps them (Parts 3.1, 3.3).
+// 1152-byte form in which a record file keeps them.
 //
 // The tables work on single bytes, in whatever character set the caller's
 // text is in (Windows-1252, or OEM for a file that keeps OEM text).
