@@ -1,0 +1,285 @@
+#include "storage/table_file.h"
+
+#include <utility>
+#include <vector>
+
+#include "storage/key_entry.h"
+#include "storage/key_maintenance.h"
+#include "storage/table_definition_records.h"
+#include "storage/table_definition_stream.h"
+#include "storage/table_name.h"
+
+namespace tentaria::storage {
+namespace {
+
+constexpr int kRecordNotFound = 35;
+constexpr int kFileNotFound = 2;
+constexpr int kInvalidRecordDeclaration = 47;
+
+std::span<const uint8_t> Bytes(std::string_view text) {
+  return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
+}
+
+std::string Record(const KeyedRecord& record) { return record.key + record.data; }
+
+DefinitionBlockSource StoredBlocks(RecordFile* file, uint32_t table) {
+  return [file, table](uint16_t block, std::string* data, bool* found) {
+    std::string key = DefinitionBlockKey(table, block);
+    std::string record;
+    Status s = file->Get(key, &record);
+    *found = s.ok();
+    if (s.code() == kRecordNotFound) return Status::Ok();
+    if (!s.ok()) return s;
+    *data = record.substr(key.size());
+    return Status::Ok();
+  };
+}
+
+}  // namespace
+
+std::string DataRowKey(uint32_t table, uint32_t record_number) {
+  std::string key = TablePrefix(table);
+  key.push_back(static_cast<char>(kDataRowKind));
+  key.append(EncodeTableNumber(record_number));  // the same big-endian form
+  return key;
+}
+
+TableFile::TableFile(std::unique_ptr<RecordFile> file, FileDescriptor definition, uint32_t table,
+                     KeyCollation collation)
+    : file_(std::move(file)),
+      definition_(std::move(definition)),
+      table_(table),
+      collation_(std::move(collation)) {}
+
+Status TableFile::CreateTable(RecordFile* file, const FileDescriptor& declaration,
+                              std::string_view table_name, uint32_t* table) {
+  std::vector<std::string> blocks;
+  Status s = WriteDefinition(declaration, &blocks);
+  if (s.ok()) s = file->IssueNumber(table);
+  if (!s.ok()) return s;
+  std::string name_key = TableNameKey(table_name);
+  s = file->Insert(name_key + EncodeTableNumber(*table), name_key.size());
+  for (size_t i = 0; s.ok() && i < blocks.size(); ++i) {
+    std::string key = DefinitionBlockKey(*table, static_cast<uint16_t>(i));
+    s = file->Insert(key + blocks[i], key.size());
+  }
+  if (s.ok()) {
+    std::string key = SortOrderKey(*table);
+    bool oem = declaration.Has(file_attribute::OEM);
+    s = file->Insert(key + EncodeSortOrder(runtime::CollationTables(), oem), key.size());
+  }
+  for (const KeyedRecord& counters : NewTableCounters(*table, declaration.keys.size())) {
+    if (s.ok()) s = file->Insert(Record(counters), counters.key.size());
+  }
+  return s;
+}
+
+Status TableFile::Open(platform::FileSystem* fs, const FileDescriptor& declaration,
+                       std::string_view name, int mode, std::unique_ptr<TableFile>* table) {
+  TableName split;
+  Status s = SplitTableName(name, IsDirectory(), &split);
+  if (!s.ok()) return s;
+  bool create = declaration.Has(file_attribute::CREATE);
+  std::unique_ptr<RecordFile> file;
+  RecordFileOptions options;
+  options.owner_password = declaration.owner_password;
+  s = RecordFile::Open(
+      fs, split.path, mode,
+      create ? platform::Disposition::kOpenOrCreate : platform::Disposition::kOpenExisting,
+      std::move(options), &file);
+  if (!s.ok()) return s;
+
+  uint32_t number = 0;
+  std::string name_record;
+  std::string name_key = TableNameKey(split.table);
+  s = file->Get(name_key, &name_record);
+  if (s.code() == kRecordNotFound) {
+    if (!create) return Status::Error(kFileNotFound, "no table " + split.table);
+    s = CreateTable(file.get(), declaration, split.table, &number);
+    if (s.ok()) s = file->Flush();
+    if (!s.ok()) return s;
+  } else if (s.ok()) {
+    s = DecodeTableNumber(std::string_view(name_record).substr(name_key.size()), &number);
+    if (!s.ok()) return s;
+  } else {
+    return s;
+  }
+
+  DefinitionMatch match = DefinitionMatch::kSame;
+  s = CompareDefinition(StoredBlocks(file.get(), number), declaration, &match);
+  if (!s.ok()) return s;
+  if (match == DefinitionMatch::kEssential) {
+    return Status::Error(kInvalidRecordDeclaration, "the declaration differs from the file");
+  }
+
+  // Without a sort-order record the built-in collation holds.
+  KeyCollation collation;
+  std::string sort_order;
+  std::string sort_key = SortOrderKey(number);
+  s = file->Get(sort_key, &sort_order);
+  if (s.ok()) {
+    runtime::CollationTables tables;
+    bool oem = false;
+    s = DecodeSortOrder(std::string_view(sort_order).substr(sort_key.size()), &tables, &oem);
+    if (!s.ok()) return s;
+    collation = KeyCollation(tables, oem);
+  } else if (s.code() != kRecordNotFound) {
+    return s;
+  }
+  FileDescriptor definition = declaration;
+  if (collation.oem()) {
+    definition.attributes |= file_attribute::OEM;
+  } else {
+    definition.attributes &= ~file_attribute::OEM;
+  }
+  table->reset(new TableFile(std::move(file), std::move(definition), number, collation));
+  return Status::Ok();
+}
+
+Status TableFile::ReadCounters(uint8_t subtype, Counters* counters) {
+  std::string key = CountersKey(table_, subtype);
+  std::string record;
+  Status s = file_->Get(key, &record);
+  if (!s.ok()) return s;
+  return DecodeCounters(std::string_view(record).substr(key.size()), counters);
+}
+
+Status TableFile::WriteCounters(uint8_t subtype, const Counters& counters) {
+  std::string key = CountersKey(table_, subtype);
+  return file_->Put(key + EncodeCounters(counters), key.size());
+}
+
+Status TableFile::AdjustCount(uint8_t subtype, int delta) {
+  Counters counters;
+  Status s = ReadCounters(subtype, &counters);
+  if (!s.ok()) return s;
+  counters.count = static_cast<uint32_t>(static_cast<int64_t>(counters.count) + delta);
+  return WriteCounters(subtype, counters);
+}
+
+Status TableFile::Add(std::string_view row, bool append, uint32_t* record_number) {
+  if (row.size() != definition_.layout.record_size) {
+    return Status::Error(kInvalidRecordDeclaration, "row of the wrong size");
+  }
+  Status s = file_->IssueNumber(record_number);
+  if (!s.ok()) return s;
+  std::vector<KeyChange> plan;
+  s = PlanKeyChanges(definition_, table_, {}, Bytes(row), *record_number, collation_, append,
+                     &plan);
+  if (!s.ok()) return s;
+
+  std::vector<const KeyedRecord*> inserted;
+  for (const KeyChange& change : plan) {
+    if (change.upkeep == KeyUpkeep::kDeferred) {
+      Counters counters;
+      uint8_t subtype = static_cast<uint8_t>(change.key_number);
+      s = ReadCounters(subtype, &counters);
+      if (!s.ok()) break;
+      counters.out_of_date = OutOfDateAfterChange(counters.out_of_date, *record_number);
+      s = WriteCounters(subtype, counters);
+    } else if (change.new_entry.has_value()) {
+      s = file_->Insert(Record(*change.new_entry), change.new_entry->key.size());
+      if (s.ok()) inserted.push_back(&*change.new_entry);
+    }
+    if (!s.ok()) break;
+  }
+  if (s.ok()) {
+    std::string key = DataRowKey(table_, *record_number);
+    s = file_->Insert(key + std::string(row), key.size());
+  }
+  if (!s.ok()) {
+    // Take back the entries of the keys before the one that failed, so
+    // that no key points to a row that was not written.
+    for (const KeyedRecord* entry : inserted) {
+      Status undo = file_->Delete(entry->key);
+      if (!undo.ok()) return undo;
+    }
+    return s;
+  }
+  s = AdjustCount(kRowsCounter, 1);
+  for (const KeyChange& change : plan) {
+    if (s.ok() && change.upkeep == KeyUpkeep::kEntries && change.new_entry.has_value()) {
+      s = AdjustCount(static_cast<uint8_t>(change.key_number), 1);
+    }
+  }
+  return s;
+}
+
+Status TableFile::GetByPointer(uint32_t record_number, std::string* row) {
+  std::string key = DataRowKey(table_, record_number);
+  std::string record;
+  Status s = file_->Get(key, &record);
+  if (!s.ok()) return s;
+  *row = record.substr(key.size());
+  return Status::Ok();
+}
+
+Status TableFile::GetByKey(size_t key_number, std::string_view row, std::string* found,
+                           uint32_t* record_number) {
+  if (key_number >= definition_.keys.size() || row.size() != definition_.layout.record_size) {
+    return Status::Error(kInvalidRecordDeclaration, "no such key, or a row of the wrong size");
+  }
+  std::string value;
+  Status s = EncodeKeyValue(definition_, key_number, Bytes(row), collation_, &value);
+  if (!s.ok()) return s;
+  uint8_t number = static_cast<uint8_t>(key_number);
+  bool dup = definition_.keys[key_number].Has(key_attribute::DUP);
+  std::string first = KeyEntryKey(table_, number, value, dup, 0);
+  std::unique_ptr<RecordCursor> cursor = file_->NewCursor();
+  s = cursor->Seek(first);
+  if (!s.ok()) return s;
+  ParsedKeyEntry entry;
+  if (!cursor->Valid() || cursor->key().substr(0, 5) != KeyEntryPrefix(table_, number) ||
+      !ParseKeyEntry(definition_, cursor->key(), cursor->record().substr(cursor->key().size()),
+                     &entry)
+           .ok() ||
+      entry.value != value) {
+    return Status::Error(kRecordNotFound);
+  }
+  *record_number = entry.record_number;
+  return GetByPointer(entry.record_number, found);
+}
+
+Status TableFile::Delete(uint32_t record_number) {
+  std::string row;
+  Status s = GetByPointer(record_number, &row);
+  if (!s.ok()) return s;
+  std::vector<KeyChange> plan;
+  s = PlanKeyChanges(definition_, table_, Bytes(row), {}, record_number, collation_, false, &plan);
+  for (const KeyChange& change : plan) {
+    if (!s.ok()) return s;
+    if (change.upkeep == KeyUpkeep::kEntries && change.old_entry.has_value()) {
+      s = file_->Delete(change.old_entry->key);
+      // A missing entry leaves a key that must be rebuilt; the row still goes.
+      if (s.code() == kRecordNotFound) {
+        s = Status::Ok();
+        continue;
+      }
+      if (s.ok()) s = AdjustCount(static_cast<uint8_t>(change.key_number), -1);
+    }
+  }
+  if (s.ok()) s = file_->Delete(DataRowKey(table_, record_number));
+  if (s.ok()) s = AdjustCount(kRowsCounter, -1);
+  return s;
+}
+
+Status TableFile::Records(uint32_t* count) {
+  Counters counters;
+  Status s = ReadCounters(kRowsCounter, &counters);
+  if (s.ok()) *count = counters.count;
+  return s;
+}
+
+Status TableFile::RecordsInKey(size_t key_number, uint32_t* count) {
+  if (key_number >= definition_.keys.size()) {
+    return Status::Error(kInvalidRecordDeclaration, "no such key");
+  }
+  Counters counters;
+  Status s = ReadCounters(static_cast<uint8_t>(key_number), &counters);
+  if (s.ok()) *count = counters.count;
+  return s;
+}
+
+Status TableFile::Flush() { return file_->Flush(); }
+
+}  // namespace tentaria::storage

@@ -1,0 +1,91 @@
+// TableFile: one open table of a record file, as the driver's operations
+// see it.  It keeps the table's rows, key entries and counters in step:
+//
+//   Data row (key 9 bytes)
+//     key   0   4     table number, big-endian
+//           4   1     0xF3
+//           5   4     record number, big-endian
+//     data  0   n     the row buffer, n = the record size
+//
+// The other records of a table (name, definition, sort order, counters,
+// key entries) are described where they are built: table_name.h,
+// table_definition_records.h and key_entry.h.
+#ifndef TENTARIA_STORAGE_TABLE_FILE_H_
+#define TENTARIA_STORAGE_TABLE_FILE_H_
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/file.h"
+#include "platform/status.h"
+#include "storage/key_collation.h"
+#include "storage/record_file.h"
+#include "storage/table_definition.h"
+#include "storage/table_definition_records.h"
+
+namespace tentaria::storage {
+
+inline constexpr uint8_t kDataRowKind = 0xF3;
+
+std::string DataRowKey(uint32_t table, uint32_t record_number);
+
+class TableFile {
+ public:
+  // Opens the table that `name` ("path\!table", or a path for the unnamed
+  // table) addresses, with the runtime open mode.  A declaration with the
+  // CREATE attribute creates a missing file or table: name record with a
+  // new table number, definition, sort order and counters.  Without it a
+  // missing file or table is "File Not Found" (2).  An existing table's
+  // definition is compared with the declaration; an essential difference
+  // is "Invalid Record Declaration" (47).  The sort-order record decides
+  // the collation of string keys and the OEM attribute.
+  static Status Open(platform::FileSystem* fs, const FileDescriptor& declaration,
+                     std::string_view name, int mode, std::unique_ptr<TableFile>* table);
+
+  TableFile(const TableFile&) = delete;
+  TableFile& operator=(const TableFile&) = delete;
+
+  // Adds the row under a new record number.  A duplicate in a key without
+  // DUP is "Creates Duplicate Key" (40): the entries already inserted are
+  // taken out again and no row is written.  The number stays issued.
+  // With `append` the keys get no entries and are marked out of date.
+  Status Add(std::string_view row, bool append, uint32_t* record_number);
+  // The row with this record number; 35 when there is none.
+  Status GetByPointer(uint32_t record_number, std::string* row);
+  // The first row whose value in key `key_number` equals that of `row`
+  // (by record number among equal values); 35 when there is none.
+  Status GetByKey(size_t key_number, std::string_view row, std::string* found,
+                  uint32_t* record_number);
+  // Deletes the row and its key entries; 35 when there is no such row.
+  Status Delete(uint32_t record_number);
+  // The row count, and a key's entry count, from the counters records.
+  Status Records(uint32_t* count);
+  Status RecordsInKey(size_t key_number, uint32_t* count);
+  // Writes out the changes.
+  Status Flush();
+
+  uint32_t table_number() const { return table_; }
+  bool oem() const { return collation_.oem(); }
+  const FileDescriptor& definition() const { return definition_; }
+
+ private:
+  TableFile(std::unique_ptr<RecordFile> file, FileDescriptor definition, uint32_t table,
+            KeyCollation collation);
+
+  static Status CreateTable(RecordFile* file, const FileDescriptor& declaration,
+                            std::string_view table_name, uint32_t* table);
+  Status ReadCounters(uint8_t subtype, Counters* counters);
+  Status WriteCounters(uint8_t subtype, const Counters& counters);
+  Status AdjustCount(uint8_t subtype, int delta);
+
+  std::unique_ptr<RecordFile> file_;
+  FileDescriptor definition_;
+  uint32_t table_ = 0;
+  KeyCollation collation_;
+};
+
+}  // namespace tentaria::storage
+
+#endif  // TENTARIA_STORAGE_TABLE_FILE_H_
