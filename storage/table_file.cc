@@ -205,6 +205,65 @@ Status TableFile::Add(std::string_view row, bool append, uint32_t* record_number
   return s;
 }
 
+Status TableFile::Put(uint32_t record_number, std::string_view row) {
+  if (row.size() != definition_.layout.record_size) {
+    return Status::Error(kInvalidRecordDeclaration, "row of the wrong size");
+  }
+  std::string old_row;
+  Status s = GetByPointer(record_number, &old_row);
+  if (!s.ok()) return s;
+  std::vector<KeyChange> plan;
+  s = PlanKeyChanges(definition_, table_, Bytes(old_row), Bytes(row), record_number, collation_,
+                     false, &plan);
+  if (!s.ok()) return s;
+
+  // Applied entry moves, so that a refused change can be undone.
+  std::vector<const KeyedRecord*> removed;
+  std::vector<const KeyedRecord*> inserted;
+  for (const KeyChange& change : plan) {
+    if (change.upkeep != KeyUpkeep::kEntries || change.unchanged()) continue;
+    if (change.old_entry.has_value()) {
+      s = file_->Delete(change.old_entry->key);
+      if (s.ok()) removed.push_back(&*change.old_entry);
+      if (s.code() == kRecordNotFound) s = Status::Ok();
+    }
+    if (s.ok() && change.new_entry.has_value()) {
+      s = file_->Insert(Record(*change.new_entry), change.new_entry->key.size());
+      if (s.ok()) inserted.push_back(&*change.new_entry);
+    }
+    if (!s.ok()) break;
+  }
+  if (s.ok()) {
+    std::string key = DataRowKey(table_, record_number);
+    s = file_->Put(key + std::string(row), key.size());
+  }
+  if (!s.ok()) {
+    for (const KeyedRecord* entry : inserted) {
+      Status undo = file_->Delete(entry->key);
+      if (!undo.ok()) return undo;
+    }
+    for (const KeyedRecord* entry : removed) {
+      Status undo = file_->Insert(Record(*entry), entry->key.size());
+      if (!undo.ok()) return undo;
+    }
+    return s;
+  }
+  for (const KeyChange& change : plan) {
+    if (!s.ok()) break;
+    uint8_t subtype = static_cast<uint8_t>(change.key_number);
+    if (change.upkeep == KeyUpkeep::kDeferred) {
+      Counters counters;
+      s = ReadCounters(subtype, &counters);
+      counters.out_of_date = OutOfDateAfterChange(counters.out_of_date, record_number);
+      if (s.ok()) s = WriteCounters(subtype, counters);
+    } else if (change.upkeep == KeyUpkeep::kEntries &&
+               change.old_entry.has_value() != change.new_entry.has_value()) {
+      s = AdjustCount(subtype, change.new_entry.has_value() ? 1 : -1);
+    }
+  }
+  return s;
+}
+
 Status TableFile::GetByPointer(uint32_t record_number, std::string* row) {
   std::string key = DataRowKey(table_, record_number);
   std::string record;

@@ -52,6 +52,10 @@ class TableFile {
   // taken out again and no row is written.  The number stays issued.
   // With `append` the keys get no entries and are marked out of date.
   Status Add(std::string_view row, bool append, uint32_t* record_number);
+  // Changes the row with this record number and moves its key entries.
+  // 35 when there is no such row; a new value that a key without DUP
+  // already holds is 40, with the row and every key left as they were.
+  Status Put(uint32_t record_number, std::string_view row);
   // The row with this record number; 35 when there is none.
   Status GetByPointer(uint32_t record_number, std::string* row);
   // The first row whose value in key `key_number` equals that of `row`

@@ -151,6 +151,32 @@ TEST_F(TableFileTest, DeleteRemovesRowAndEntries) {
   AddOk(table.get(), Row(7, "Bakker"));
 }
 
+TEST_F(TableFileTest, PutMovesEntriesOrChangesNothing) {
+  std::unique_ptr<TableFile> table = OpenOk(Guests());
+  ASSERT_TRUE(table);
+  uint32_t jansen = AddOk(table.get(), Row(7, "Jansen"));
+  AddOk(table.get(), Row(8, "Smit"));
+  std::string row;
+  uint32_t found = 0;
+
+  ASSERT_TRUE(table->Put(jansen, Row(9, "")).ok());
+  ASSERT_TRUE(table->GetByKey(0, Row(9, ""), &row, &found).ok());
+  EXPECT_EQ(found, jansen);
+  EXPECT_EQ(table->GetByKey(0, Row(7, ""), &row, &found).code(), 35);
+  EXPECT_EQ(Count(table.get(), 2), 1u);  // the emptied name left the OPT key
+
+  // Taking Smit's number is refused and leaves every key as it was.
+  EXPECT_EQ(table->Put(jansen, Row(8, "Bakker")).code(), 40);
+  ASSERT_TRUE(table->GetByPointer(jansen, &row).ok());
+  EXPECT_EQ(row, Row(9, ""));
+  ASSERT_TRUE(table->GetByKey(0, Row(9, ""), &row, &found).ok());
+  EXPECT_EQ(found, jansen);
+  EXPECT_EQ(table->GetByKey(1, Row(0, "Bakker"), &row, &found).code(), 35);
+  for (int key = 0; key < 2; ++key) EXPECT_EQ(Count(table.get(), key), 2u) << key;
+
+  EXPECT_EQ(table->Put(jansen + 100, Row(1, "")).code(), 35);
+}
+
 TEST_F(TableFileTest, AppendMarksKeysOutOfDate) {
   std::unique_ptr<TableFile> table = OpenOk(Guests());
   ASSERT_TRUE(table);
