@@ -6,6 +6,10 @@
 
 namespace tentaria::storage {
 
+namespace {
+constexpr size_t kLeafReserve = 21;
+}  // namespace
+
 void Page::set_level(uint8_t level) {
   level_ = level;
   content_size_ = kPageHeaderSize;
@@ -28,6 +32,9 @@ size_t Page::ChildFor(std::string_view key) const {
 }
 
 void Page::Insert(size_t i, PageEntry entry) {
+  // A leaf splits above 20 records: room for them all at once, rather than
+  // growing step by step.
+  if (entries_.capacity() == 0 && is_leaf()) entries_.reserve(kLeafReserve);
   content_size_ += EntryCost(entry);
   entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(i), std::move(entry));
 }

@@ -321,8 +321,12 @@ Status RecordFile::PlacePages(std::vector<Page*>* pages) {
       if (s.ok()) s = space_.Free(old);
       if (!s.ok()) return s;
     }
-    std::stable_sort(pending.begin(), pending.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    // Within a class, pages take their places in the order they were made
+    // (provisional references count down), which for records added in key
+    // order is key order: an ordered scan then reads the file forwards.
+    std::sort(pending.begin(), pending.end(), [](const auto& a, const auto& b) {
+      return a.first != b.first ? a.first < b.first : a.second->ref() > b.second->ref();
+    });
     for (size_t i = 0; i < pending.size();) {
       size_t j = i;
       while (j < pending.size() && pending[j].first == pending[i].first) ++j;

@@ -6,6 +6,10 @@
 
 namespace tentaria::storage {
 
+namespace {
+constexpr size_t kPathReserve = 8;
+}  // namespace
+
 PageEntry IndexEntryFor(const Page& child) {
   PageEntry e;
   e.bytes = std::string(child.entry(0).key());
@@ -33,6 +37,8 @@ Status RecordTree::Child(Page* parent, size_t index, Page** child) {
 
 Status RecordTree::Seek(std::string_view key, TreePath* path) {
   path->clear();
+  // One allocation for any tree of ordinary depth, not one per level.
+  path->reserve(kPathReserve);
   if (empty()) return Status::Ok();
   Page* page = nullptr;
   Status s = Root(&page);
@@ -65,6 +71,7 @@ Status RecordTree::DescendTo(Page* page, bool last, TreePath* path) {
 
 Status RecordTree::SeekFirst(TreePath* path) {
   path->clear();
+  path->reserve(kPathReserve);
   if (empty()) return Status::Ok();
   Page* root = nullptr;
   Status s = Root(&root);
@@ -74,6 +81,7 @@ Status RecordTree::SeekFirst(TreePath* path) {
 
 Status RecordTree::SeekLast(TreePath* path) {
   path->clear();
+  path->reserve(kPathReserve);
   if (empty()) return Status::Ok();
   Page* root = nullptr;
   Status s = Root(&root);
