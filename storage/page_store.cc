@@ -1,5 +1,6 @@
 #include "storage/page_store.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "storage/internal_fault.h"
@@ -20,16 +21,43 @@ Status PageStore::Get(int32_t ref, Page** page) {
   uint64_t offset = BlockOffset(ref);
   auto journal = journal_map_.find(offset);
   if (journal != journal_map_.end()) offset = journal->second;
-  if (read_buffer_.size() < n) read_buffer_.resize(n);
-  size_t got = 0;
-  s = file_->Read(offset, read_buffer_.data(), n, &got);
+  const uint8_t* image = nullptr;
+  s = ReadImage(offset, n, &image);
   if (!s.ok()) return s;
-  if (got != n) return InternalFault(fault::kPageLength);
   std::unique_ptr<Page> loaded;
-  s = DecodePageImage(read_buffer_.data(), n, ref, &loaded);
+  s = DecodePageImage(image, n, ref, &loaded);
   if (!s.ok()) return s;
   *page = loaded.get();
   pages_.emplace(ref, std::move(loaded));
+  return Status::Ok();
+}
+
+Status PageStore::ReadImage(uint64_t offset, size_t n, const uint8_t** image) {
+  if (offset >= window_offset_ && offset - window_offset_ <= window_.size() &&
+      n <= window_.size() - (offset - window_offset_)) {
+    *image = window_.data() + (offset - window_offset_);
+    return Status::Ok();
+  }
+  // A load right after the previous one reads ahead: an ordered scan meets
+  // its pages in file order when they were written in key order.
+  bool sequential = journal_map_.empty() && offset == next_offset_;
+  next_offset_ = offset + n;
+  size_t want = sequential ? std::max(n, kReadAhead) : n;
+  window_.resize(want);
+  window_offset_ = offset;
+  size_t got = 0;
+  Status s = file_->Read(offset, window_.data(), want, &got);
+  if (s.ok() && got != want && want != n) {
+    // The file ends inside the read-ahead: read the page alone.
+    want = n;
+    window_.resize(want);
+    s = file_->Read(offset, window_.data(), want, &got);
+  }
+  if (!s.ok() || got != want) {
+    window_.clear();
+    return s.ok() ? InternalFault(fault::kPageLength) : s;
+  }
+  *image = window_.data();
   return Status::Ok();
 }
 
@@ -71,11 +99,14 @@ bool PageStore::HasChanges() const {
 
 void PageStore::MarkAllClean() {
   for (auto& [ref, page] : pages_) page->set_dirty(false);
+  // The flush rewrote places the window may hold.
+  window_.clear();
 }
 
 void PageStore::Clear() {
   pages_.clear();
   journal_map_.clear();
+  window_.clear();
   next_provisional_ = -2;
   ++version_;
 }

@@ -50,7 +50,12 @@ class PageStore {
 
   // While a journal is pending and cannot be copied home, pages whose home
   // offset has an entry are read from the entry: home offset -> entry offset.
-  void SetJournalMap(std::unordered_map<uint64_t, uint64_t> map) { journal_map_ = std::move(map); }
+  // Setting it also forgets the bytes read ahead: the header was read
+  // again, and another process may have written since.
+  void SetJournalMap(std::unordered_map<uint64_t, uint64_t> map) {
+    journal_map_ = std::move(map);
+    window_.clear();
+  }
   const std::unordered_map<uint64_t, uint64_t>& journal_map() const { return journal_map_; }
 
   // Bumped whenever pages are dropped or the tree changes, so that cursors
@@ -59,12 +64,21 @@ class PageStore {
   void BumpVersion() { ++version_; }
 
  private:
+  // Bytes read ahead on a sequential load; a page found whole in them is
+  // not read again.
+  static constexpr size_t kReadAhead = 64 * 1024;
+
+  // The n bytes of the image at offset, from the window or the file.
+  Status ReadImage(uint64_t offset, size_t n, const uint8_t** image);
+
   BlockFile* file_;
   FileHeader header_;
   std::unordered_map<int32_t, std::unique_ptr<Page>> pages_;
   std::unordered_map<uint64_t, uint64_t> journal_map_;
-  std::vector<uint8_t> read_buffer_;  // reused by every page load
-  int32_t next_provisional_ = -2;     // -1 means "no page" in the header
+  std::vector<uint8_t> window_;  // file bytes from window_offset_ on
+  uint64_t window_offset_ = 0;
+  uint64_t next_offset_ = 0;       // just after the page loaded last
+  int32_t next_provisional_ = -2;  // -1 means "no page" in the header
   uint64_t version_ = 0;
 };
 
