@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,20 @@ inline std::vector<uint8_t> Patched(std::vector<uint8_t> bytes, size_t at,
                                     const std::vector<uint8_t>& field) {
   for (size_t i = 0; i < field.size(); ++i) bytes.at(at + i) = field[i];
   return bytes;
+}
+
+// Decodes the bytes with each byte flipped in turn, and every cut-short
+// prefix: whatever comes out must be a whole picture, and nothing may crash.
+template <typename Decode>
+void FlipEveryByteAndCut(const std::vector<uint8_t>& good, Decode decode) {
+  for (size_t i = 0; i < good.size(); ++i) {
+    std::vector<uint8_t> bytes = good;
+    bytes[i] ^= 0xFF;
+    if (PicturePtr p = decode(std::span<const uint8_t>(bytes))) {
+      EXPECT_EQ(p->frames[0].rgba.size(), static_cast<size_t>(p->width) * p->height * 4);
+    }
+    decode(std::span<const uint8_t>(good.data(), i));
+  }
 }
 
 struct Reference {
