@@ -73,6 +73,10 @@ class TableFile {
   uint32_t table_number() const { return table_; }
   bool oem() const { return collation_.oem(); }
   const FileDescriptor& definition() const { return definition_; }
+  const KeyCollation& collation() const { return collation_; }
+  // The record file under the table, for the operations that work on all
+  // of a table's records at once (emptying, copying, key building, memos).
+  RecordFile* record_file() { return file_.get(); }
 
  private:
   TableFile(std::unique_ptr<RecordFile> file, FileDescriptor definition, uint32_t table,
