@@ -5,10 +5,17 @@
 // "File System Error", and the driver's code and text travel beside it in
 // the error state.  A code with no text of its own is shown with the text
 // of code 81 followed by the number.
+//
+// The same table carries the texts of operating-system errors under 300 +
+// the system's error number: 301 "Invalid Function" to 391 "Unknown
+// Error".  They supply the driver's own text for code 90 when the driver
+// has no text of its own for a failure (DriverErrorText).
 #ifndef TENTARIA_STORAGE_ERROR_TEXTS_H_
 #define TENTARIA_STORAGE_ERROR_TEXTS_H_
 
 #include <string>
+
+#include "platform/status.h"
 
 namespace tentaria::storage {
 
@@ -55,6 +62,15 @@ inline constexpr int kBuildCancelled = 93;
 
 // The text of an error code; "" for 0.
 std::string ErrorText(int code);
+
+// Operating-system errors 1 to 91 have texts under this base + the number.
+inline constexpr int kSystemErrorTextBase = 300;
+// The text of a system error number (1 to 91); "" for one without a text.
+std::string SystemErrorText(int system_error);
+// The driver's own text for a failure it reports as code 90: the status's
+// message (the host's text, or the internal fault and its number), or, when
+// the status carries none, the text of the system error of its code.
+std::string DriverErrorText(const Status& status);
 
 // The current error as the program reports it.
 struct ErrorReport {
