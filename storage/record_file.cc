@@ -441,6 +441,23 @@ Status RecordFile::DiscardChanges() {
   return s;
 }
 
+Status RecordFile::CutToUsedArea() {
+  if (changed_ || prepared_) return AccessDenied("changes are pending");
+  // Under the writer byte, with a fresh header: no other process commits
+  // meanwhile, and a pending journal has been finished.
+  Status s = StartWrite();
+  if (!s.ok()) return s;
+  uint64_t length = 0;
+  s = block_file_->Size(&length);
+  // A new file keeps its length 0 until the first commit writes a header.
+  uint64_t used_end = store_.header().UsedEnd();
+  if (s.ok() && length > used_end) s = block_file_->SetEnd(used_end);
+  if (s.ok()) s = block_file_->Flush();
+  if (writing_ && shared_) locks_.UnlockWriter();
+  writing_ = false;
+  return s;
+}
+
 std::unique_ptr<RecordCursor> RecordFile::NewCursor() {
   return std::make_unique<RecordCursor>(this);
 }

@@ -84,6 +84,10 @@ class RecordFile {
   Status AbandonFlush();
   // Drops the changes since the last flush.
   Status DiscardChanges();
+  // Cuts the file off at the end of its used area (file_header.h), giving
+  // the free space after the last range back.  Fails with 5 while changes
+  // are pending.
+  Status CutToUsedArea();
   bool has_changes() const { return changed_; }
 
   std::unique_ptr<RecordCursor> NewCursor();
