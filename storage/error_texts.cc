@@ -61,11 +61,95 @@ constexpr std::array kTexts = {
     CodeText{96, "Remote Object Not Found"},
 };
 
-std::string_view OwnText(int code) {
-  for (const CodeText& entry : kTexts) {
+// The usual texts of the operating system's error numbers, kept under
+// kSystemErrorTextBase + the number.  Numbers the system leaves unassigned
+// have none.
+constexpr std::array kSystemTexts = {
+    CodeText{1, "Invalid Function"},
+    CodeText{2, "File Not Found"},
+    CodeText{3, "Path Not Found"},
+    CodeText{4, "Too Many Open Files"},
+    CodeText{5, "Access Denied"},
+    CodeText{6, "Invalid Handle"},
+    CodeText{7, "Memory Control Blocks Destroyed"},
+    CodeText{8, "Insufficient Memory"},
+    CodeText{9, "Invalid Memory Block Address"},
+    CodeText{10, "Invalid Environment"},
+    CodeText{11, "Invalid Format"},
+    CodeText{12, "Invalid Access Code"},
+    CodeText{13, "Invalid Data"},
+    CodeText{14, "Not Enough Storage"},
+    CodeText{15, "Invalid Drive"},
+    CodeText{16, "Cannot Remove Current Directory"},
+    CodeText{17, "Not Same Device"},
+    CodeText{18, "No More Files"},
+    CodeText{19, "Disk Write Protected"},
+    CodeText{20, "Unknown Unit"},
+    CodeText{21, "Drive Not Ready"},
+    CodeText{22, "Unknown Command"},
+    CodeText{23, "Data Error (CRC)"},
+    CodeText{24, "Bad Request Structure Length"},
+    CodeText{25, "Seek Error"},
+    CodeText{26, "Unknown Media Type"},
+    CodeText{27, "Sector Not Found"},
+    CodeText{28, "Printer Out Of Paper"},
+    CodeText{29, "Write Fault"},
+    CodeText{30, "Read Fault"},
+    CodeText{31, "General Failure"},
+    CodeText{32, "Sharing Violation"},
+    CodeText{33, "Lock Violation"},
+    CodeText{34, "Invalid Disk Change"},
+    CodeText{35, "FCB Unavailable"},
+    CodeText{36, "Sharing Buffer Overflow"},
+    CodeText{38, "Reached End Of File"},
+    CodeText{39, "Disk Full"},
+    CodeText{50, "Request Not Supported"},
+    CodeText{51, "Remote Computer Not Listening"},
+    CodeText{52, "Duplicate Name On Network"},
+    CodeText{53, "Network Path Not Found"},
+    CodeText{54, "Network Busy"},
+    CodeText{55, "Network Device No Longer Exists"},
+    CodeText{56, "Network Command Limit Reached"},
+    CodeText{57, "Network Adapter Hardware Error"},
+    CodeText{58, "Incorrect Response From Network"},
+    CodeText{59, "Unexpected Network Error"},
+    CodeText{60, "Incompatible Remote Adapter"},
+    CodeText{61, "Print Queue Full"},
+    CodeText{62, "No Space For Print File"},
+    CodeText{63, "Print File Deleted"},
+    CodeText{64, "Network Name Deleted"},
+    CodeText{65, "Network Access Denied"},
+    CodeText{66, "Network Device Type Incorrect"},
+    CodeText{67, "Network Name Not Found"},
+    CodeText{68, "Network Name Limit Exceeded"},
+    CodeText{69, "Network Session Limit Exceeded"},
+    CodeText{70, "Sharing Paused"},
+    CodeText{71, "Network Request Not Accepted"},
+    CodeText{72, "Redirection Paused"},
+    CodeText{80, "File Exists"},
+    CodeText{82, "Cannot Make Directory Entry"},
+    CodeText{83, "Critical Error"},
+    CodeText{84, "Too Many Redirections"},
+    CodeText{85, "Duplicate Redirection"},
+    CodeText{86, "Invalid Password"},
+    CodeText{87, "Invalid Parameter"},
+    CodeText{88, "Network Write Fault"},
+    CodeText{89, "No Process Slots"},
+    CodeText{90, "System Error"},
+    CodeText{91, "Unknown Error"},
+};
+
+template <size_t N>
+std::string_view Find(const std::array<CodeText, N>& table, int code) {
+  for (const CodeText& entry : table) {
     if (entry.code == code) return entry.text;
   }
   return {};
+}
+
+std::string_view OwnText(int code) {
+  if (code > kSystemErrorTextBase) return Find(kSystemTexts, code - kSystemErrorTextBase);
+  return Find(kTexts, code);
 }
 
 }  // namespace
@@ -75,6 +159,15 @@ std::string ErrorText(int code) {
   std::string_view own = OwnText(code);
   if (!own.empty()) return std::string(own);
   return std::string(OwnText(error::kUnknownError)) + ": " + std::to_string(code);
+}
+
+std::string SystemErrorText(int system_error) {
+  return std::string(Find(kSystemTexts, system_error));
+}
+
+std::string DriverErrorText(const Status& status) {
+  if (!status.message().empty()) return status.message();
+  return SystemErrorText(status.code());
 }
 
 ErrorReport CurrentErrorReport() {
