@@ -141,6 +141,11 @@ bool DriverDescriptor::Supports(int operation) const {
   return std::find(operations.begin(), operations.end(), operation) != operations.end();
 }
 
+bool DriverDescriptor::Answers(int operation) const {
+  return Supports(operation) || std::find(unlisted_operations.begin(), unlisted_operations.end(),
+                                          operation) != unlisted_operations.end();
+}
+
 std::string DriverDescriptor::Encode() const {
   std::string out = name.substr(0, kDriverNameSize);
   out.resize(kDriverNameSize, '\0');
@@ -160,12 +165,42 @@ DriverDescriptor TavrinDescriptor() {
   descriptor.library = "R5TVN.DLL";
   descriptor.linked_library = "R5TVNS.DLL";
   descriptor.description = "Tavrin (TVN)";
+  descriptor.unlisted_operations = {op::QUERY_KEY, op::QUERY_VIEW, op::ENDVIEW, op::COUNTRECORDS};
   return descriptor;
+}
+
+FileDescriptor DeclarationOf(const FileControlBlock& block) {
+  FileDescriptor file;
+  file.prefix = block.label;
+  file.driver = block.driver;
+  file.driver_options = block.driver_options;
+  file.name = block.name;
+  file.owner_password = block.owner;
+  file.attributes = block.attributes;
+  file.layout = block.layout;
+  file.keys = block.keys;
+  file.memos = block.memos;
+  return file;
+}
+
+FileControlBlock ControlBlockFor(const FileDescriptor& declaration) {
+  FileControlBlock block;
+  block.label = declaration.prefix;
+  block.driver = declaration.driver;
+  block.driver_options = declaration.driver_options;
+  block.name = declaration.name;
+  block.owner = declaration.owner_password;
+  block.attributes = declaration.attributes;
+  block.layout = declaration.layout;
+  block.keys = declaration.keys;
+  block.memos = declaration.memos;
+  block.memo.resize(declaration.memos.size());
+  return block;
 }
 
 int Dispatch(const DriverDescriptor& driver, int operation, FileControlBlock& block,
              const OperationArguments& args) {
-  if (!driver.dispatch || !driver.Supports(operation)) {
+  if (!driver.dispatch || !driver.Answers(operation)) {
     runtime::SetFileError(error::kUnsupportedFunction, block.name);
     return error::kUnsupportedFunction;
   }

@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+#include "storage/table_definition.h"
+
 namespace tentaria::storage {
 
 // Operation numbers.  The number is also the operation's place in the table
@@ -120,8 +122,11 @@ inline constexpr int kLastOperation = 95;
 // without a name, any number outside the table included.
 std::string OperationName(int operation);
 
-// What the runtime keeps for one declared file and hands to its driver.
-// The driver keeps its own state for the open file in driver_state.
+// What the runtime keeps for one declared file and hands to its driver:
+// the declaration (driver, name, attributes, owner, fields, keys, memos),
+// the record buffer and one buffer per memo or blob, and what the last
+// operation answered.  The driver keeps its own state for the open file
+// in driver_state.
 struct FileControlBlock {
   std::string label;
   std::string driver;            // the driver name of the declaration
@@ -129,9 +134,22 @@ struct FileControlBlock {
   std::string name;              // the file name
   std::string owner;             // owner password, empty when none
   std::uint32_t attributes = 0;  // file_attribute bits of table_definition.h
-  std::span<char> record;        // the record buffer
+  RecordLayout layout;           // record_size 0: no record buffer declared
+  std::vector<KeyDescriptor> keys;
+  std::vector<MemoDescriptor> memos;
+  std::span<char> record;         // the record buffer
+  std::vector<std::string> memo;  // one buffer per entry of memos
+  std::int64_t answer = 0;        // a number the operation answers
+  std::string answer_text;        // a text the operation answers
   std::shared_ptr<void> driver_state;
 };
+
+// The declaration that a control block carries, as the storage engine
+// describes a table.
+FileDescriptor DeclarationOf(const FileControlBlock& block);
+// A control block for a declaration (no record buffer bound yet; the memo
+// buffers sized to the memos).
+FileControlBlock ControlBlockFor(const FileDescriptor& declaration);
 
 // The arguments of one operation beyond the control block: numbers (a key
 // number, a record pointer, a time in seconds, an open mode) and texts (a
@@ -155,7 +173,13 @@ struct DriverDescriptor {
   std::string description;
   DispatchEntry dispatch;
 
+  // Operations the driver answers without listing them.
+  std::vector<std::uint8_t> unlisted_operations;
+
+  // Whether the operation is listed.
   bool Supports(int operation) const;
+  // Whether a call reaches the driver: listed or answered unlisted.
+  bool Answers(int operation) const;
   // The descriptor's fixed form: 8 name bytes, zero padded; then the count
   // byte and the operation numbers; then the count byte and the type codes.
   std::string Encode() const;
@@ -166,7 +190,7 @@ struct DriverDescriptor {
 DriverDescriptor TavrinDescriptor();
 
 // Sends an operation to the driver.  An operation that the driver does not
-// list, or a driver without a dispatch entry, fails with code 80 set for the
+// answer, or a driver without a dispatch entry, fails with code 80 set for the
 // file; a success clears the error state.
 int Dispatch(const DriverDescriptor& driver, int operation, FileControlBlock& block,
              const OperationArguments& args);

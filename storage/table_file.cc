@@ -12,6 +12,7 @@
 namespace tentaria::storage {
 namespace {
 
+constexpr int kAccessDenied = 5;
 constexpr int kRecordNotFound = 35;
 constexpr int kFileNotFound = 2;
 constexpr int kInvalidRecordDeclaration = 47;
@@ -76,20 +77,33 @@ Status TableFile::CreateTable(RecordFile* file, const FileDescriptor& declaratio
 
 Status TableFile::Open(platform::FileSystem* fs, const FileDescriptor& declaration,
                        std::string_view name, int mode, std::unique_ptr<TableFile>* table) {
+  bool create = declaration.Has(file_attribute::CREATE);
+  TableOpenRequest request;
+  request.mode = mode;
+  request.disposition =
+      create ? platform::Disposition::kOpenOrCreate : platform::Disposition::kOpenExisting;
+  request.create_table = create;
+  return Open(fs, declaration, name, request, table);
+}
+
+Status TableFile::Open(platform::FileSystem* fs, const FileDescriptor& declared,
+                       std::string_view name, const TableOpenRequest& request,
+                       std::unique_ptr<TableFile>* table) {
   TableName split;
   Status s = SplitTableName(name, IsDirectory(), &split);
   if (!s.ok()) return s;
-  bool create = declaration.Has(file_attribute::CREATE);
+  bool create = request.create_table;
   std::unique_ptr<RecordFile> file;
   RecordFileOptions options;
-  options.owner_password = declaration.owner_password;
-  s = RecordFile::Open(
-      fs, split.path, mode,
-      create ? platform::Disposition::kOpenOrCreate : platform::Disposition::kOpenExisting,
-      std::move(options), &file);
+  options.owner_password = declared.owner_password;
+  options.transaction_pending = request.transaction_pending;
+  s = RecordFile::Open(fs, split.path, request.mode, request.disposition, std::move(options),
+                       &file);
   if (!s.ok()) return s;
+  FileDescriptor declaration = declared;
 
   uint32_t number = 0;
+  bool created = false;
   std::string name_record;
   std::string name_key = TableNameKey(split.table);
   s = file->Get(name_key, &name_record);
@@ -98,6 +112,7 @@ Status TableFile::Open(platform::FileSystem* fs, const FileDescriptor& declarati
     s = CreateTable(file.get(), declaration, split.table, &number);
     if (s.ok()) s = file->Flush();
     if (!s.ok()) return s;
+    created = true;
   } else if (s.ok()) {
     s = DecodeTableNumber(std::string_view(name_record).substr(name_key.size()), &number);
     if (!s.ok()) return s;
@@ -105,11 +120,16 @@ Status TableFile::Open(platform::FileSystem* fs, const FileDescriptor& declarati
     return s;
   }
 
-  DefinitionMatch match = DefinitionMatch::kSame;
-  s = CompareDefinition(StoredBlocks(file.get(), number), declaration, &match);
-  if (!s.ok()) return s;
-  if (match == DefinitionMatch::kEssential) {
-    return Status::Error(kInvalidRecordDeclaration, "the declaration differs from the file");
+  if (declaration.layout.record_size == 0) {
+    s = ReadDefinition(StoredBlocks(file.get(), number), &declaration);
+    if (!s.ok()) return s;
+  } else {
+    DefinitionMatch match = DefinitionMatch::kSame;
+    s = CompareDefinition(StoredBlocks(file.get(), number), declaration, &match);
+    if (!s.ok()) return s;
+    if (match == DefinitionMatch::kEssential) {
+      return Status::Error(kInvalidRecordDeclaration, "the declaration differs from the file");
+    }
   }
 
   // Without a sort-order record the built-in collation holds.
@@ -133,6 +153,7 @@ Status TableFile::Open(platform::FileSystem* fs, const FileDescriptor& declarati
     definition.attributes &= ~file_attribute::OEM;
   }
   table->reset(new TableFile(std::move(file), std::move(definition), number, collation));
+  (*table)->created_ = created;
   return Status::Ok();
 }
 
@@ -196,7 +217,15 @@ Status TableFile::Add(std::string_view row, bool append, uint32_t* record_number
     }
     return s;
   }
-  s = AdjustCount(kRowsCounter, 1);
+  // The row count must come out above 0 from a counters record that is
+  // there; anything else means the table's records do not agree.
+  Counters rows;
+  s = ReadCounters(kRowsCounter, &rows);
+  if (s.code() == kRecordNotFound || (s.ok() && rows.count + 1 == 0)) {
+    return Status::Error(kAccessDenied, "the table's row count cannot be raised");
+  }
+  ++rows.count;
+  if (s.ok()) s = WriteCounters(kRowsCounter, rows);
   for (const KeyChange& change : plan) {
     if (s.ok() && change.upkeep == KeyUpkeep::kEntries && change.new_entry.has_value()) {
       s = AdjustCount(static_cast<uint8_t>(change.key_number), 1);
@@ -297,6 +326,32 @@ Status TableFile::GetByKey(size_t key_number, std::string_view row, std::string*
   }
   *record_number = entry.record_number;
   return GetByPointer(entry.record_number, found);
+}
+
+Status TableFile::HasDuplicate(size_t key_number, std::string_view row, uint32_t except_record,
+                               bool* duplicate) {
+  *duplicate = false;
+  if (key_number >= definition_.keys.size() || row.size() != definition_.layout.record_size) {
+    return Status::Error(kInvalidRecordDeclaration, "no such key, or a row of the wrong size");
+  }
+  const KeyDescriptor& key = definition_.keys[key_number];
+  if (key.Has(key_attribute::DUP) || UpkeepOf(key, false) != KeyUpkeep::kEntries) {
+    return Status::Ok();
+  }
+  KeyedRecord entry;
+  bool has_entry = false;
+  Status s = BuildKeyEntry(definition_, table_, key_number, Bytes(row), except_record, collation_,
+                           &entry, &has_entry);
+  if (!s.ok() || !has_entry) return s;
+  std::string stored;
+  s = file_->Get(entry.key, &stored);
+  if (s.code() == kRecordNotFound) return Status::Ok();
+  if (!s.ok()) return s;
+  ParsedKeyEntry parsed;
+  s = ParseKeyEntry(definition_, entry.key, std::string_view(stored).substr(entry.key.size()),
+                    &parsed);
+  if (s.ok()) *duplicate = parsed.record_number != except_record;
+  return s;
 }
 
 Status TableFile::Delete(uint32_t record_number) {

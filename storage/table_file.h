@@ -14,6 +14,7 @@
 #define TENTARIA_STORAGE_TABLE_FILE_H_
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -31,6 +32,15 @@ inline constexpr uint8_t kDataRowKind = 0xF3;
 
 std::string DataRowKey(uint32_t table, uint32_t record_number);
 
+// How an open treats a missing file or table.
+struct TableOpenRequest {
+  int mode = 0;  // the runtime open mode
+  platform::Disposition disposition = platform::Disposition::kOpenExisting;
+  bool create_table = false;  // a missing table is created
+  // Asked during recovery of a pending journal (RecordFileOptions).
+  std::function<Status(std::string_view marker_data, bool* pending)> transaction_pending;
+};
+
 class TableFile {
  public:
   // Opens the table that `name` ("path\!table", or a path for the unnamed
@@ -43,6 +53,12 @@ class TableFile {
   // the collation of string keys and the OEM attribute.
   static Status Open(platform::FileSystem* fs, const FileDescriptor& declaration,
                      std::string_view name, int mode, std::unique_ptr<TableFile>* table);
+  // The same with the file's disposition and the table's creation given
+  // apart from the declaration.  A declaration without a record (record
+  // size 0) of a table that is not created takes the stored definition.
+  static Status Open(platform::FileSystem* fs, const FileDescriptor& declaration,
+                     std::string_view name, const TableOpenRequest& request,
+                     std::unique_ptr<TableFile>* table);
 
   TableFile(const TableFile&) = delete;
   TableFile& operator=(const TableFile&) = delete;
@@ -62,6 +78,11 @@ class TableFile {
   // (by record number among equal values); 35 when there is none.
   Status GetByKey(size_t key_number, std::string_view row, std::string* found,
                   uint32_t* record_number);
+  // Whether a key without DUP already holds the value that `row` has in key
+  // `key_number` for a row other than `except_record`.  Keys with DUP, and
+  // an empty value of an OPT key, never do.
+  Status HasDuplicate(size_t key_number, std::string_view row, uint32_t except_record,
+                      bool* duplicate);
   // Deletes the row and its key entries; 35 when there is no such row.
   Status Delete(uint32_t record_number);
   // The row count, and a key's entry count, from the counters records.
@@ -71,6 +92,8 @@ class TableFile {
   Status Flush();
 
   uint32_t table_number() const { return table_; }
+  // Whether this open created the table.
+  bool created() const { return created_; }
   bool oem() const { return collation_.oem(); }
   const FileDescriptor& definition() const { return definition_; }
   const KeyCollation& collation() const { return collation_; }
@@ -92,6 +115,7 @@ class TableFile {
   FileDescriptor definition_;
   uint32_t table_ = 0;
   KeyCollation collation_;
+  bool created_ = false;
 };
 
 }  // namespace tentaria::storage

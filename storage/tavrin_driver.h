@@ -1,0 +1,77 @@
+// The Tavrin driver: carries out the generic file operations on tables of
+// record files.  Programs reach it only through Dispatch with the
+// descriptor that TavrinDriver() returns.
+//
+// Arguments of the operations (OperationArguments::numbers, then texts);
+// key numbers are a key's position in the declaration, from 0; record
+// pointers are record numbers:
+//
+//   OPEN, SHARE        numbers[0] open mode (default 0x22; SHARE 0x42)
+//   CREATE             numbers[0] create request: 0x200 replaces the file
+//   SETfileptr         numbers[0] record number
+//   SETkey, SETfilekey, SETkeykey
+//                      numbers[0] key
+//   SETkeyptr, SETkeykeyptr
+//                      numbers[0] key, numbers[1] record number
+//   GETfilekey         numbers[0] key
+//   GETfileptr         numbers[0] record number
+//   GETkeyptr          numbers[0] key, numbers[1] record number
+//   PUTfileptr         numbers[0] record number
+//   SKIP               numbers[0] count, negative backwards
+//   DUPLICATEkey, POINTERkey, RECORDSkey, QUERY_KEY, POSITIONkey
+//                      numbers[0] key
+//   HOLDfilesec, LOCKfilesec
+//                      numbers[0] seconds
+//   RESETfile, REGETfile
+//                      texts[0] a position from POSITIONfile
+//   RESETkey, REGETkey numbers[0] key, texts[0] a position from POSITIONkey
+//   SEND               texts[0] the command
+//
+// Answers go to the control block: BOF and EOF, DUPLICATE and DUPLICATEkey
+// answer 1 for true; POINTER*, RECORDS* and COUNTRECORDS the number; NAME,
+// POSITION* and SEND a text; QUERY_KEY the key's attribute bits and its
+// label.
+//
+// A saved position is the record-tree key of the row: its data row key for
+// POSITIONfile, its entry in the key for POSITIONkey.
+#ifndef TENTARIA_STORAGE_TAVRIN_DRIVER_H_
+#define TENTARIA_STORAGE_TAVRIN_DRIVER_H_
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "platform/file.h"
+#include "storage/file_interface.h"
+
+namespace tentaria::storage {
+
+// The Tavrin descriptor with its dispatch entry set, working on the given
+// file system.
+DriverDescriptor TavrinDriver(platform::FileSystem* fs = platform::FileSystem::Default());
+
+// The text shown for an internal fault on an open file, and when no file is
+// current.
+inline constexpr std::string_view kCorruptionText = "Possible data corruption in file";
+inline constexpr std::string_view kDriverErrorText = "Tavrin File Driver Error";
+
+// Shows an internal fault to the user: the fault number, the text and the
+// file.  The runtime's user interface sets it; the default only records
+// the last fault shown (LastShownFault).
+using FaultMessageHook =
+    std::function<void(int fault, std::string_view text, std::string_view file)>;
+// Replaces the hook; returns the previous one.  An empty hook restores the
+// default.
+FaultMessageHook SetFaultMessageHook(FaultMessageHook hook);
+
+struct ShownFault {
+  int fault = 0;
+  std::string text;
+  std::string file;
+};
+// What the default hook recorded last.
+ShownFault LastShownFault();
+
+}  // namespace tentaria::storage
+
+#endif  // TENTARIA_STORAGE_TAVRIN_DRIVER_H_
