@@ -12,6 +12,7 @@
 #define TENTARIA_STORAGE_TABLE_MAINTENANCE_H_
 
 #include <cstdint>
+#include <functional>
 #include <string_view>
 
 #include "platform/file.h"
@@ -33,6 +34,12 @@ struct TableAccess {
   KeyCollation collation;
 };
 TableAccess AccessOf(TableFile* table);
+
+// Answers whether a record (key, data) stays.
+using RecordFilter = std::function<bool(std::string_view key, std::string_view data)>;
+// Deletes every record whose key starts with `prefix`, except those that
+// `keep` (when set) answers true for.
+Status DeleteRecords(RecordFile* file, std::string_view prefix, const RecordFilter& keep);
 
 // EMPTY: deletes every row, memo segment and key entry of the table and
 // sets its counters back to 0 (row count, entry counts, out-of-date
@@ -59,8 +66,8 @@ Status RemoveTable(platform::FileSystem* fs, std::string_view name,
 // opened read-write, deny none) under the target's table name, with a new
 // table number from the target's counter.  The record numbers of its rows,
 // memo segments and key entries, and the out-of-date numbers of its
-// counters, are shifted by one common offset so that the lowest record
-// number comes right after the new table number; the target's counter
+// counters, are raised by one common offset, the new table number, so that
+// they lie above every number the target had issued; the target's counter
 // ends at the highest number used.
 //  - COPY onto a table of the same name in the target replaces that table
 //    (the target file is written in one flush, so it holds either the old
