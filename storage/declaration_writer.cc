@@ -1,5 +1,7 @@
 #include "storage/declaration_writer.h"
 
+#include <algorithm>
+
 #include "runtime/value_types.h"
 
 namespace tentaria::storage {
@@ -71,7 +73,20 @@ bool IsString(int type) {
          type == ToInt(TypeCode::PSTRING);
 }
 
-void WriteFieldLine(const FieldDescriptor& field, std::string& out) {
+// The field that field `index` lies over: an earlier field at the same
+// offset, when the field does not start where the text puts it by itself.
+const FieldDescriptor* OverField(const RecordLayout& layout, size_t index) {
+  std::span<const FieldDescriptor> earlier(layout.fields.data(), index);
+  const FieldDescriptor& field = layout.fields[index];
+  if (field.offset == NextFieldOffset(earlier)) return nullptr;
+  for (const FieldDescriptor& other : earlier) {
+    if (other.offset == field.offset) return &other;
+  }
+  return nullptr;
+}
+
+void WriteFieldLine(const RecordLayout& layout, size_t index, std::string& out) {
+  const FieldDescriptor& field = layout.fields[index];
   out.append(field.label).append(" ").append(runtime::DeclarationTypeName(field.type));
   if (IsDecimal(field.type)) {
     out.append("(")
@@ -83,6 +98,11 @@ void WriteFieldLine(const FieldDescriptor& field, std::string& out) {
     out.append("(").append(std::to_string(field.string_length)).append(")");
   } else if (!field.picture.empty()) {
     out.append("(@").append(field.picture).append(")");
+  } else if (field.type == ToInt(TypeCode::GROUP)) {
+    // A group's size is that of one element, as for a string.
+    out.append("(")
+        .append(std::to_string(field.size / std::max<uint32_t>(field.Elements(), 1)))
+        .append(")");
   }
   if (!field.dimensions.empty()) {
     out.append(", DIM(");
@@ -92,10 +112,31 @@ void WriteFieldLine(const FieldDescriptor& field, std::string& out) {
     }
     out.append(")");
   }
+  if (const FieldDescriptor* over = OverField(layout, index)) {
+    out.append(", OVER(").append(over->label).append(")");
+  }
   out.append(NameClause(field.external_name)).append("\r\n");
 }
 
 }  // namespace
+
+uint32_t NextFieldOffset(std::span<const FieldDescriptor> earlier) {
+  if (earlier.empty()) return 0;
+  const FieldDescriptor& last = earlier.back();
+  uint32_t last_end = uint32_t{last.offset} + last.size;
+  for (const FieldDescriptor& group : earlier.first(earlier.size() - 1)) {
+    uint32_t group_end = uint32_t{group.offset} + group.size;
+    if (group.type == ToInt(TypeCode::GROUP) && group.offset <= last.offset &&
+        last_end < group_end) {
+      return last_end;
+    }
+  }
+  uint32_t end = 0;
+  for (const FieldDescriptor& field : earlier) {
+    end = std::max(end, uint32_t{field.offset} + field.size);
+  }
+  return end;
+}
 
 std::string WriteDeclaration(std::string_view label, const FileDescriptor& file) {
   std::string out;
@@ -103,7 +144,7 @@ std::string WriteDeclaration(std::string_view label, const FileDescriptor& file)
   for (const KeyDescriptor& key : file.keys) WriteKeyLine(key, file.layout, out);
   for (const MemoDescriptor& memo : file.memos) WriteMemoLine(memo, out);
   out.append("RECORD\r\n");
-  for (const FieldDescriptor& field : file.layout.fields) WriteFieldLine(field, out);
+  for (size_t i = 0; i < file.layout.fields.size(); ++i) WriteFieldLine(file.layout, i, out);
   out.append("END\r\n");
   out.append("END\r\n\r\n");
   return out;
