@@ -1,5 +1,6 @@
 #include "storage/page_compression.h"
 
+#include <bit>
 #include <cstring>
 
 #include "storage/internal_fault.h"
@@ -32,24 +33,35 @@ bool ReadCount(const uint8_t* input, size_t n, size_t* pos, size_t* count) {
   return false;
 }
 
-// Whether no run of 4 equal bytes starts at any of the 8 positions from p
-// (p[0] to p[10] must be readable).  Most packed text has no runs, so the
-// scan below skips it a word at a time.
-bool NoRunStartsIn8(const uint8_t* p) {
-  uint64_t w0 = 0;
-  uint64_t w1 = 0;
-  uint64_t w2 = 0;
-  uint64_t w3 = 0;
-  std::memcpy(&w0, p, 8);
-  std::memcpy(&w1, p + 1, 8);
-  std::memcpy(&w2, p + 2, 8);
-  std::memcpy(&w3, p + 3, 8);
-  // A zero byte in any lane of d marks a position whose next three bytes
-  // equal it.  The lane order does not matter: only "any zero" is asked.
-  uint64_t d = (w0 ^ w1) | (w1 ^ w2) | (w2 ^ w3);
-  constexpr uint64_t kLow = 0x0101010101010101ULL;
-  constexpr uint64_t kHigh = 0x8080808080808080ULL;
-  return ((d - kLow) & ~d & kHigh) == 0;
+// Sixteen bytes as one vector: the compiler compares all of them at once.
+using Lanes = uint8_t __attribute__((vector_size(16)));
+
+Lanes LoadLanes(const uint8_t* p) {
+  Lanes lanes;
+  std::memcpy(&lanes, p, sizeof lanes);
+  return lanes;
+}
+
+// How many of the 16 positions from p come before the first at which a run
+// of 4 equal bytes starts; 16 when none does (p[0] to p[18] must be
+// readable).  Most packed text has no runs, so the scan below skips it
+// sixteen bytes at a time.
+size_t RunFreeSpan(const uint8_t* p) {
+  Lanes a = LoadLanes(p);
+  Lanes b = LoadLanes(p + 1);
+  Lanes c = LoadLanes(p + 2);
+  Lanes d = LoadLanes(p + 3);
+  // A lane is all ones where the position's next three bytes equal it.
+  auto starts = (a == b) & (b == c) & (c == d);
+  uint64_t halves[2];
+  std::memcpy(halves, &starts, sizeof halves);
+  for (size_t half = 0; half < 2; ++half) {
+    if (halves[half] == 0) continue;
+    int bits = std::endian::native == std::endian::little ? std::countr_zero(halves[half])
+                                                          : std::countl_zero(halves[half]);
+    return half * 8 + static_cast<size_t>(bits) / 8;
+  }
+  return 16;
 }
 
 }  // namespace
@@ -62,23 +74,23 @@ bool CompressPage(const uint8_t* input, size_t n, std::string* out) {
   while (i < n) {
     // i always starts a stretch of equal bytes, and a stretch of 4 or more
     // is always found at its start; a stretch that a skip lands inside is
-    // shorter than 4 and stays literal either way.
-    if (n - i > 10 && NoRunStartsIn8(input + i)) {
-      i += 8;
-      continue;
+    // shorter than 4 and stays literal either way.  Near the end the input
+    // is walked stretch by stretch.
+    if (n - i >= 19) {
+      size_t span = RunFreeSpan(input + i);
+      i += span;
+      if (span == 16) continue;
     }
     size_t run = 1;
     while (i + run < n && input[i + run] == input[i]) ++run;
-    if (run < 4) {
-      i += run;
-      continue;
+    if (run >= 4) {
+      AppendCount(i + 1 - literal_start, out);
+      out->append(reinterpret_cast<const char*>(input + literal_start), i + 1 - literal_start);
+      AppendCount(run - 1, out);
+      any_run = true;
+      literal_start = i + run;
     }
-    AppendCount(i + 1 - literal_start, out);
-    out->append(reinterpret_cast<const char*>(input + literal_start), i + 1 - literal_start);
-    AppendCount(run - 1, out);
-    any_run = true;
     i += run;
-    literal_start = i;
   }
   if (!any_run) {
     out->resize(original_size);

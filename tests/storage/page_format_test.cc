@@ -1,6 +1,7 @@
 // The byte-level formats: page compression, packed records, page images.
 #include <cstring>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,65 @@ TEST(PageCompressionTest, CountsOf128AndMoreTakeSeveralBytes) {
   std::vector<uint8_t> packed = Compress(input);
   ASSERT_TRUE(ExpandPage(packed.data(), packed.size(), out.data(), out.size()).ok());
   EXPECT_EQ(out, input);
+}
+
+// The compressed form written plainly, one stretch of equal bytes at a
+// time: what the fast scan must match byte for byte.
+std::vector<uint8_t> CompressOneByteAtATime(const std::vector<uint8_t>& input) {
+  std::vector<uint8_t> out;
+  auto count = [&out](size_t n) {
+    for (; n >= 0x80; n >>= 7) out.push_back(static_cast<uint8_t>(0x80 | (n & 0x7F)));
+    out.push_back(static_cast<uint8_t>(n));
+  };
+  size_t literal_start = 0;
+  bool any_run = false;
+  for (size_t i = 0; i < input.size();) {
+    size_t run = 1;
+    while (i + run < input.size() && input[i + run] == input[i]) ++run;
+    if (run >= 4) {
+      count(i + 1 - literal_start);
+      out.insert(out.end(), input.begin() + static_cast<std::ptrdiff_t>(literal_start),
+                 input.begin() + static_cast<std::ptrdiff_t>(i + 1));
+      count(run - 1);
+      any_run = true;
+      literal_start = i + run;
+    }
+    i += run;
+  }
+  if (!any_run) return {};
+  count(input.size() - literal_start);
+  out.insert(out.end(), input.begin() + static_cast<std::ptrdiff_t>(literal_start), input.end());
+  return out;
+}
+
+TEST(PageCompressionTest, RunsAreFoundAtEveryPositionAndLength) {
+  // Runs of 1 to 24 bytes at every offset of inputs long enough for the
+  // scan to skip ahead, and inputs of a small alphabet where runs meet and
+  // touch the end.
+  std::vector<std::vector<uint8_t>> inputs;
+  for (size_t length = 1; length <= 24; ++length) {
+    for (size_t at = 0; at < 40; ++at) {
+      std::vector<uint8_t> input(64);
+      for (size_t i = 0; i < input.size(); ++i) input[i] = static_cast<uint8_t>(i * 7 + 1);
+      for (size_t i = at; i < at + length && i < input.size(); ++i) input[i] = 0xEE;
+      inputs.push_back(input);
+    }
+  }
+  std::mt19937 random(7);
+  for (int round = 0; round < 2000; ++round) {
+    std::vector<uint8_t> input(random() % 300);
+    int alphabet = 1 + static_cast<int>(random() % 4);
+    for (uint8_t& b : input) b = static_cast<uint8_t>(random() % static_cast<uint32_t>(alphabet));
+    inputs.push_back(input);
+  }
+  for (const std::vector<uint8_t>& input : inputs) {
+    std::vector<uint8_t> packed = Compress(input);
+    ASSERT_EQ(packed, CompressOneByteAtATime(input));
+    if (packed.empty()) continue;
+    std::vector<uint8_t> out(input.size());
+    ASSERT_TRUE(ExpandPage(packed.data(), packed.size(), out.data(), out.size()).ok());
+    ASSERT_EQ(out, input);
+  }
 }
 
 TEST(PageCompressionTest, ExpansionRejectsOverrunsWithTheirFaults) {
