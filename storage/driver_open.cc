@@ -92,7 +92,8 @@ Status CreateFile(const DriverCall& call) {
   if (call.state() != nullptr && call.state()->table) {
     return Status::Error(error::kFileAlreadyOpen, "the file is open");
   }
-  int fallback = NamesTable(block.name) ? 0 : kCreateReplaces;
+  int fallback = platform::open_mode::kReadWrite | platform::open_mode::kDenyAll |
+                 (NamesTable(block.name) ? 0 : kCreateReplaces);
   int request_bits = static_cast<int>(call.Number(0, fallback));
   TableOpenRequest request;
   request.mode = CreationMode(request_bits);

@@ -7,7 +7,9 @@
 // pointers are record numbers:
 //
 //   OPEN, SHARE        numbers[0] open mode (default 0x22; SHARE 0x42)
-//   CREATE             numbers[0] create request: 0x200 replaces the file
+//   CREATE             numbers[0] create request: an open mode, plus 0x200
+//                      to replace the file (default 0x12, with 0x200 for a
+//                      name without a table part)
 //   SETfileptr         numbers[0] record number
 //   SETkey, SETfilekey, SETkeykey
 //                      numbers[0] key
