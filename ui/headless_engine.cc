@@ -619,6 +619,19 @@ Status HeadlessEngine::Press(Window& window, int control) {
   return Status::Ok();
 }
 
+Status HeadlessEngine::Focus(Window& window, int control) {
+  const Control* target = nullptr;
+  Status status = CheckControl(window, control, &target);
+  if (!status.ok()) return status;
+  if (!window.TakesFocus(*target)) {
+    return Status::Error(1, "a " + std::string(ControlKindName(target->kind)) + " takes no focus");
+  }
+  pending_key_code_ = key::kMouseLeft;
+  SetFocus(*Find(window), control);
+  pending_key_code_ = 0;
+  return Status::Ok();
+}
+
 Status HeadlessEngine::Type(Window& window, int control, std::string_view text) {
   const Control* target = nullptr;
   Status status = CheckControl(window, control, &target);

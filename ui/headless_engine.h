@@ -132,6 +132,9 @@ class HeadlessEngine : public Engine {
   // kind.
   Status Activate(Window& window);
   Status Press(Window& window, int control);
+  // Gives the focus to a control without acting on it (a click into an
+  // entry); a control typed into before is accepted.
+  Status Focus(Window& window, int control);
   Status Type(Window& window, int control, std::string_view text);
   Status TabOut(Window& window);
   // List and drop rows, sheet tabs, option radios: 1-based.
