@@ -1,0 +1,391 @@
+#include "storage/table_maintenance.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "runtime/locale.h"
+#include "runtime/value_types.h"
+#include "storage/bytes.h"
+#include "storage/key_build.h"
+#include "storage/key_entry.h"
+#include "storage/memo_segments.h"
+#include "storage/table_name.h"
+#include "tests/storage/test_util.h"
+
+namespace tentaria::storage {
+namespace {
+
+using runtime::TypeCode;
+
+constexpr uint8_t kMemoKind = 0xFC;
+
+// Rows of a LONG number and a 10-byte name, with a memo.  Keys: 0 unique
+// on the number, 1 DUP NOCASE on the name, 2 DUP OPT on the name; with
+// `extra_keys` also 3, built on request, on the number and 4, kept in
+// memory, on the name.
+FileDescriptor Guests(bool extra_keys = false) {
+  FileDescriptor file;
+  file.attributes = file_attribute::CREATE;
+  file.layout.record_size = 14;
+  FieldDescriptor number;
+  number.type = static_cast<uint8_t>(TypeCode::LONG);
+  number.size = 4;
+  number.label = "G:NR";
+  FieldDescriptor name;
+  name.type = static_cast<uint8_t>(TypeCode::STRING);
+  name.offset = 4;
+  name.size = 10;
+  name.string_length = 10;
+  name.label = "G:NAAM";
+  file.layout.fields = {number, name};
+  file.keys = {{"G:KEYNR", "", key_attribute::PRIMARY, {{0, 0}}},
+               {"G:KEYNAAM", "", key_attribute::DUP | key_attribute::NOCASE, {{1, 0}}},
+               {"G:OPTNAAM", "", key_attribute::OPT | key_attribute::DUP, {{1, 0}}}};
+  if (extra_keys) {
+    file.keys.push_back({"G:LATERNR", "", key_attribute::kBuiltOnRequest, {{0, 0}}});
+    file.keys.push_back(
+        {"G:GEHEUGEN", "", key_attribute::kInMemory | key_attribute::DUP, {{1, 0}}});
+  }
+  file.memos = {{"G:OPM", "", 1000, 0}};
+  return file;
+}
+
+std::string Row(int32_t number, std::string name) {
+  std::string row(14, ' ');
+  std::memcpy(row.data(), &number, 4);
+  name.resize(10, ' ');
+  row.replace(4, 10, name);
+  return row;
+}
+
+uint32_t BigNumber(std::string_view bytes) {
+  return LoadBigU32(reinterpret_cast<const uint8_t*>(bytes.data()));
+}
+
+std::string FileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class TableMaintenanceTest : public ::testing::Test {
+ protected:
+  std::string Name(const std::string& file, const std::string& table) {
+    return dir_.File(file) + std::string(kTableSeparator) + table;
+  }
+
+  std::unique_ptr<TableFile> Open(const std::string& file, const std::string& table,
+                                  const FileDescriptor& declaration = Guests()) {
+    std::unique_ptr<TableFile> opened;
+    Status s = TableFile::Open(fs_, declaration, Name(file, table), testing::kShared, &opened);
+    EXPECT_TRUE(s.ok()) << s.ToString();
+    return opened;
+  }
+
+  uint32_t Add(TableFile* table, const std::string& row, const std::string& memo = "",
+               bool append = false) {
+    uint32_t number = 0;
+    Status s = table->Add(row, append, &number);
+    EXPECT_TRUE(s.ok()) << s.ToString();
+    MemoOwner owner{table->record_file(), table->table_number(), number, table->oem()};
+    s = WriteMemo(owner, table->definition(), 0, memo);
+    EXPECT_TRUE(s.ok()) << s.ToString();
+    return number;
+  }
+
+  // A table of four guests, the last one appended; flushed and closed.
+  // Returns the table number; *rows receives the record numbers.
+  uint32_t MakeGuests(const std::string& file, const std::string& table,
+                      std::vector<uint32_t>* rows = nullptr) {
+    std::unique_ptr<TableFile> guests = Open(file, table);
+    std::vector<uint32_t> added = {Add(guests.get(), Row(1, "Jansen"), "Komt elk jaar terug."),
+                                   Add(guests.get(), Row(2, "de Vries"), std::string(600, 'v')),
+                                   Add(guests.get(), Row(3, "")),
+                                   Add(guests.get(), Row(4, "Peeters"), "Aangekondigd", true)};
+    EXPECT_TRUE(guests->Flush().ok());
+    if (rows != nullptr) *rows = added;
+    return guests->table_number();
+  }
+
+  // Every record of a file (none of its tables may be open), after
+  // checking the file's integrity.
+  std::vector<std::string> Records(const std::string& file) {
+    std::unique_ptr<RecordFile> opened = testing::OpenFile(dir_.File(file));
+    if (!opened) return {};
+    EXPECT_EQ(testing::Problems(opened.get()), std::vector<std::string>());
+    return testing::AllRecords(opened.get());
+  }
+
+  static std::vector<std::string> OfTable(const std::vector<std::string>& records, uint32_t table) {
+    std::vector<std::string> found;
+    for (const std::string& record : records) {
+      if (record.size() >= 5 && record.starts_with(TablePrefix(table))) found.push_back(record);
+    }
+    return found;
+  }
+
+  static std::map<uint8_t, int> KindsOf(const std::vector<std::string>& records) {
+    std::map<uint8_t, int> kinds;
+    for (const std::string& record : records) ++kinds[static_cast<uint8_t>(record[4])];
+    return kinds;
+  }
+
+  Counters CountersOf(TableFile* table, uint8_t subtype) {
+    std::string key = CountersKey(table->table_number(), subtype);
+    std::string record;
+    Counters counters;
+    EXPECT_TRUE(table->record_file()->Get(key, &record).ok());
+    EXPECT_TRUE(DecodeCounters(std::string_view(record).substr(key.size()), &counters).ok());
+    return counters;
+  }
+
+  std::vector<std::string> KeyEntries(TableFile* table, uint8_t key_number) {
+    std::string prefix = KeyEntryPrefix(table->table_number(), key_number);
+    std::vector<std::string> entries;
+    for (const std::string& record : testing::AllRecords(table->record_file())) {
+      if (record.starts_with(prefix)) entries.push_back(record);
+    }
+    return entries;
+  }
+
+  platform::FileSystem* fs_ = platform::FileSystem::Default();
+  testing::TempDir dir_;
+};
+
+// --- EMPTY and REMOVE --------------------------------------------------------
+
+TEST_F(TableMaintenanceTest, EmptyKeepsDefinitionSortOrderAndOtherTables) {
+  uint32_t guests = MakeGuests("guide.tvn", "GASTEN");
+  uint32_t others = MakeGuests("guide.tvn", "ANDEREN");
+  std::vector<std::string> before = Records("guide.tvn");
+  {
+    std::unique_ptr<TableFile> table = Open("guide.tvn", "GASTEN");
+    ASSERT_TRUE(EmptyTable(AccessOf(table.get())).ok());
+    ASSERT_TRUE(table->Flush().ok());
+  }
+  std::vector<std::string> after = Records("guide.tvn");
+  EXPECT_EQ(OfTable(after, others), OfTable(before, others));
+  // Definition blocks, sort order and the counters (rows and three keys).
+  EXPECT_EQ(
+      KindsOf(OfTable(after, guests)),
+      (std::map<uint8_t, int>{{kCountersKind, 4}, {kDefinitionBlockKind, 1}, {kSortOrderKind, 1}}));
+  std::unique_ptr<TableFile> table = Open("guide.tvn", "GASTEN");
+  for (uint8_t subtype : {kRowsCounter, uint8_t{0}, uint8_t{1}, uint8_t{2}}) {
+    Counters counters = CountersOf(table.get(), subtype);
+    EXPECT_EQ(counters.count, 0u);
+    EXPECT_EQ(counters.out_of_date, 0u);
+  }
+  // The emptied table takes rows again, under its old number.
+  EXPECT_EQ(table->table_number(), guests);
+  Add(table.get(), Row(1, "Jansen"));
+  uint32_t count = 0;
+  ASSERT_TRUE(table->Records(&count).ok());
+  EXPECT_EQ(count, 1u);
+}
+
+TEST_F(TableMaintenanceTest, RemoveDeletesTheTableAndWithTheLastTableTheFile) {
+  uint32_t guests = MakeGuests("guide.tvn", "GASTEN");
+  uint32_t others = MakeGuests("guide.tvn", "ANDEREN");
+  std::vector<std::string> before = Records("guide.tvn");
+
+  ASSERT_TRUE(RemoveTable(fs_, Name("guide.tvn", "gasten"), {}).ok());
+  std::vector<std::string> after = Records("guide.tvn");
+  EXPECT_TRUE(OfTable(after, guests).empty());
+  EXPECT_EQ(OfTable(after, others), OfTable(before, others));
+  for (const std::string& record : after) EXPECT_NE(record.substr(0, 7), "\xFEGASTEN");
+  std::unique_ptr<TableFile> gone;
+  FileDescriptor no_create = Guests();
+  no_create.attributes = 0;
+  EXPECT_EQ(
+      TableFile::Open(fs_, no_create, Name("guide.tvn", "GASTEN"), testing::kShared, &gone).code(),
+      2);
+  EXPECT_EQ(RemoveTable(fs_, Name("guide.tvn", "GASTEN"), {}).code(), 2);
+
+  ASSERT_TRUE(RemoveTable(fs_, Name("guide.tvn", "ANDEREN"), {}).ok());
+  EXPECT_FALSE(std::filesystem::exists(dir_.File("guide.tvn")));
+  EXPECT_EQ(RemoveTable(fs_, Name("guide.tvn", "ANDEREN"), {}).code(), 2);
+}
+
+// --- COPY and RENAME of a table ------------------------------------------------
+
+TEST_F(TableMaintenanceTest, CopyRenumbersEveryRecordAboveTheTargetsNumbers) {
+  std::vector<uint32_t> rows;
+  uint32_t source_table = MakeGuests("guide.tvn", "GASTEN", &rows);
+  // The target holds another table whose numbers run past the source's.
+  uint32_t prices = 0;
+  {
+    std::unique_ptr<TableFile> table = Open("target.tvn", "PRIJZEN");
+    for (int i = 0; i < 12; ++i) Add(table.get(), Row(i, "prijs"));
+    ASSERT_TRUE(table->Flush().ok());
+    prices = table->table_number();
+  }
+  std::vector<std::string> source_before = Records("guide.tvn");
+  std::vector<std::string> target_before = Records("target.tvn");
+
+  ASSERT_TRUE(CopyTable(fs_, Name("guide.tvn", "GASTEN"), Name("target.tvn", "GASTEN"), {}).ok());
+  EXPECT_EQ(Records("guide.tvn"), source_before);
+  std::vector<std::string> target_after = Records("target.tvn");
+  EXPECT_EQ(OfTable(target_after, prices), OfTable(target_before, prices));
+
+  std::unique_ptr<TableFile> source = Open("guide.tvn", "GASTEN");
+  std::unique_ptr<TableFile> copy = Open("target.tvn", "GASTEN");
+  // The new number is the next of the target's counter, and it is the
+  // offset of every record number.
+  uint32_t offset = copy->table_number();
+  EXPECT_EQ(offset, 1u + 12u + 1u);
+  EXPECT_EQ(KindsOf(OfTable(target_after, offset)), KindsOf(OfTable(source_before, source_table)));
+  for (size_t i = 0; i < rows.size(); ++i) {
+    SCOPED_TRACE(i);
+    std::string row, copied;
+    ASSERT_TRUE(source->GetByPointer(rows[i], &row).ok());
+    ASSERT_TRUE(copy->GetByPointer(rows[i] + offset, &copied).ok());
+    EXPECT_EQ(copied, row);
+    std::string memo, copied_memo;
+    ASSERT_TRUE(ReadMemo({source->record_file(), source_table, rows[i], false},
+                         source->definition(), 0, &memo)
+                    .ok());
+    ASSERT_TRUE(ReadMemo({copy->record_file(), offset, rows[i] + offset, false}, copy->definition(),
+                         0, &copied_memo)
+                    .ok());
+    EXPECT_EQ(copied_memo, memo);
+    // The key entries name the new numbers (the appended row has none).
+    uint32_t found_number = 0;
+    Status s = copy->GetByKey(0, row, &copied, &found_number);
+    if (i + 1 < rows.size()) {
+      ASSERT_TRUE(s.ok()) << s.ToString();
+      EXPECT_EQ(found_number, rows[i] + offset);
+    } else {
+      EXPECT_EQ(s.code(), 35);
+    }
+  }
+  // Counts stay; out-of-date numbers move with the rows.
+  for (uint8_t subtype : {kRowsCounter, uint8_t{0}, uint8_t{1}, uint8_t{2}}) {
+    Counters before = CountersOf(source.get(), subtype);
+    Counters after = CountersOf(copy.get(), subtype);
+    EXPECT_EQ(after.count, before.count);
+    EXPECT_EQ(after.out_of_date, before.out_of_date == 0 ? 0 : before.out_of_date + offset);
+  }
+  EXPECT_EQ(CountersOf(copy.get(), 0).out_of_date, rows.back() + offset);
+  // The target's counter ends at the highest number used.
+  uint32_t next = 0;
+  ASSERT_TRUE(copy->Add(Row(9, "nieuw"), false, &next).ok());
+  EXPECT_EQ(next, rows.back() + offset + 1);
+}
+
+TEST_F(TableMaintenanceTest, CopyReplacesATableOfTheSameNameButNeverItself) {
+  MakeGuests("guide.tvn", "GASTEN");
+  {
+    std::unique_ptr<TableFile> old = Open("target.tvn", "GASTEN");
+    Add(old.get(), Row(77, "Oud"), "oude notitie");
+    ASSERT_TRUE(old->Flush().ok());
+  }
+  ASSERT_TRUE(CopyTable(fs_, Name("guide.tvn", "GASTEN"), Name("target.tvn", "GASTEN"), {}).ok());
+  std::unique_ptr<TableFile> copy = Open("target.tvn", "GASTEN");
+  uint32_t count = 0;
+  ASSERT_TRUE(copy->Records(&count).ok());
+  EXPECT_EQ(count, 4u);
+  std::string found;
+  uint32_t number = 0;
+  EXPECT_EQ(copy->GetByKey(0, Row(77, ""), &found, &number).code(), 35);
+  copy.reset();
+  // Only the copy's table is left: no record of the old one remains.
+  std::vector<std::string> records = Records("target.tvn");
+  std::vector<std::string> names;
+  size_t of_tables = 0;
+  for (const std::string& record : records) {
+    if (record[0] == '\xFE') names.push_back(record);
+  }
+  ASSERT_EQ(names.size(), 1u);
+  of_tables = OfTable(records, BigNumber(names[0].substr(names[0].size() - 4))).size();
+  EXPECT_EQ(of_tables, records.size() - 1);
+
+  std::vector<std::string> before = Records("guide.tvn");
+  EXPECT_EQ(CopyTable(fs_, Name("guide.tvn", "GASTEN"), Name("guide.tvn", "gasten"), {}).code(), 5);
+  EXPECT_EQ(Records("guide.tvn"), before);
+}
+
+TEST_F(TableMaintenanceTest, CopyWithinOneFileMakesASecondTable) {
+  uint32_t guests = MakeGuests("guide.tvn", "GASTEN");
+  ASSERT_TRUE(CopyTable(fs_, Name("guide.tvn", "GASTEN"), Name("guide.tvn", "KOPIE"), {}).ok());
+  std::vector<std::string> records = Records("guide.tvn");
+  std::unique_ptr<TableFile> copy = Open("guide.tvn", "KOPIE");
+  EXPECT_GT(copy->table_number(), guests);
+  EXPECT_EQ(OfTable(records, copy->table_number()).size(), OfTable(records, guests).size());
+  std::string found;
+  uint32_t number = 0;
+  ASSERT_TRUE(copy->GetByKey(1, Row(0, "JANSEN"), &found, &number).ok());
+  EXPECT_EQ(found, Row(1, "Jansen"));
+}
+
+TEST_F(TableMaintenanceTest, RenameMovesTheTableAndRefusesAnExistingName) {
+  uint32_t guests = MakeGuests("guide.tvn", "GASTEN");
+  uint32_t others = MakeGuests("guide.tvn", "ANDEREN");
+  MakeGuests("target.tvn", "BEZET");
+  std::vector<std::string> source_before = Records("guide.tvn");
+  std::vector<std::string> target_before = Records("target.tvn");
+
+  EXPECT_EQ(RenameTable(fs_, Name("guide.tvn", "GASTEN"), Name("target.tvn", "BEZET"), {}).code(),
+            5);
+  EXPECT_EQ(RenameTable(fs_, Name("guide.tvn", "GASTEN"), Name("guide.tvn", "ANDEREN"), {}).code(),
+            5);
+  EXPECT_EQ(Records("guide.tvn"), source_before);
+  EXPECT_EQ(Records("target.tvn"), target_before);
+
+  ASSERT_TRUE(
+      RenameTable(fs_, Name("guide.tvn", "GASTEN"), Name("target.tvn", "VERHUISD"), {}).ok());
+  std::vector<std::string> source_after = Records("guide.tvn");
+  EXPECT_TRUE(OfTable(source_after, guests).empty());
+  EXPECT_EQ(OfTable(source_after, others), OfTable(source_before, others));
+  EXPECT_EQ(source_after.size(), source_before.size() - OfTable(source_before, guests).size() - 1);
+  std::unique_ptr<TableFile> moved = Open("target.tvn", "VERHUISD");
+  uint32_t count = 0;
+  ASSERT_TRUE(moved->Records(&count).ok());
+  EXPECT_EQ(count, 4u);
+}
+
+TEST_F(TableMaintenanceTest, RenameWithinOneFileKeepsTheTablesNumber) {
+  uint32_t guests = MakeGuests("guide.tvn", "GASTEN");
+  std::vector<std::string> before = Records("guide.tvn");
+  ASSERT_TRUE(RenameTable(fs_, Name("guide.tvn", "GASTEN"), Name("guide.tvn", "GAST"), {}).ok());
+  std::vector<std::string> after = Records("guide.tvn");
+  EXPECT_EQ(OfTable(after, guests), OfTable(before, guests));
+  std::unique_ptr<TableFile> renamed = Open("guide.tvn", "GAST");
+  EXPECT_EQ(renamed->table_number(), guests);
+  EXPECT_EQ(after.size(), before.size());
+}
+
+// --- COPY and RENAME of a whole file -------------------------------------------
+
+TEST_F(TableMaintenanceTest, WholeFilesAreCopiedWholeAndMovedOnlyOntoFreeNames) {
+  MakeGuests("a.tvn", "UNNAMED");
+  MakeGuests("old.tvn", "UNNAMED");
+  std::string bytes = FileBytes(dir_.File("a.tvn"));
+
+  ASSERT_TRUE(CopyTable(fs_, dir_.File("a.tvn"), dir_.File("old.tvn"), {}).ok());
+  EXPECT_EQ(FileBytes(dir_.File("old.tvn")), bytes);
+  EXPECT_EQ(CopyTable(fs_, dir_.File("a.tvn"), dir_.File("a.tvn"), {}).code(), 5);
+  EXPECT_EQ(CopyTable(fs_, dir_.File("missing.tvn"), dir_.File("c.tvn"), {}).code(), 2);
+  EXPECT_FALSE(std::filesystem::exists(dir_.File("c.tvn")));
+
+  EXPECT_EQ(RenameTable(fs_, dir_.File("a.tvn"), dir_.File("old.tvn"), {}).code(), 5);
+  EXPECT_EQ(FileBytes(dir_.File("a.tvn")), bytes);
+  ASSERT_TRUE(RenameTable(fs_, dir_.File("a.tvn"), dir_.File("moved.tvn"), {}).ok());
+  EXPECT_FALSE(std::filesystem::exists(dir_.File("a.tvn")));
+  EXPECT_EQ(FileBytes(dir_.File("moved.tvn")), bytes);
+  // Nothing but the files named is left in the folder.
+  size_t files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
+    (void)entry;
+    ++files;
+  }
+  EXPECT_EQ(files, 2u);
+}
+
+}  // namespace
+}  // namespace tentaria::storage
