@@ -5,6 +5,7 @@
 #include <chrono>
 #include <ctime>
 #include <filesystem>
+#include <set>
 #include <thread>
 #include <utility>
 
@@ -70,6 +71,9 @@ Status Transaction::Enlist(RecordFile* file, const std::string& data_path) {
   }
   member.control_path =
       std::filesystem::absolute(ControlFileHostPath(member.marker_name, data_path)).string();
+  std::set<std::string> control_paths{member.control_path};
+  for (const Member& m : members_) control_paths.insert(m.control_path);
+  if (control_paths.size() > kMaxControlFiles) return InternalFault(kTooManyControlFiles);
   members_.push_back(std::move(member));
   return Status::Ok();
 }
@@ -120,7 +124,6 @@ Status Transaction::OpenControlFiles(const std::vector<Member*>& changed,
     bool known = std::any_of(controls->begin(), controls->end(),
                              [member](const auto& c) { return c->path == member->control_path; });
     if (known) continue;
-    if (controls->size() == kMaxControlFiles) return InternalFault(kTooManyControlFiles);
     auto control = std::make_unique<ControlFile>();
     control->path = member->control_path;
     Status s = RecordFile::Open(fs_, control->path, kControlFileMode,

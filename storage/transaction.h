@@ -77,8 +77,10 @@ class Transaction {
   // its changes are then kept in memory until Commit or Rollback.  Its
   // control file is the one named now (control_file_name()) or, when none
   // is named, kDefaultControlFile in data_path's folder.  An enlisted file
-  // gives 56 ("LOGOUT Already Active").  The file must stay open until the
-  // transaction ends or Withdraw is called.
+  // gives 56 ("LOGOUT Already Active"); a file that would bring the
+  // transaction's control files above kMaxControlFiles is refused with
+  // internal fault kTooManyControlFiles.  The file must stay open until
+  // the transaction ends or Withdraw is called.
   Status Enlist(RecordFile* file, const std::string& data_path);
   // Takes a file off the list without touching its changes (a file that is
   // being closed).

@@ -18,6 +18,7 @@
 #include "platform/fault_injection.h"
 #include "storage/bytes.h"
 #include "storage/error_texts.h"
+#include "storage/internal_fault.h"
 #include "tests/storage/test_util.h"
 
 namespace tentaria::storage {
@@ -229,6 +230,31 @@ TEST_F(TransactionTest, FilesInTwoFoldersShareOnePointOfCommit) {
   std::string name;
   ASSERT_TRUE(ParseTransactionMarker(MarkerOf(c.get()).substr(1), &number, &name));
   EXPECT_EQ(std::filesystem::path(name), std::filesystem::absolute(ControlPath()));
+}
+
+TEST_F(TransactionTest, AHundredControlFilesAtMost) {
+  Transaction transaction;
+  std::vector<std::unique_ptr<RecordFile>> files;
+  for (size_t i = 0; i <= kMaxControlFiles; ++i) {
+    std::string folder = dir_.File("f" + std::to_string(i));
+    std::filesystem::create_directory(folder);
+    std::string path = folder + "/x.tvn";
+    files.push_back(OpenChecked(path));
+    Status s = transaction.Enlist(files.back().get(), path);
+    if (i < kMaxControlFiles) {
+      ASSERT_TRUE(s.ok()) << i;
+    } else {
+      EXPECT_EQ(InternalFaultNumber(s), kTooManyControlFiles);
+      EXPECT_FALSE(transaction.enlisted(files.back().get()));
+    }
+  }
+  // One more file in a folder already used needs no further control file.
+  auto a = OpenChecked(a_path_);
+  auto extra = OpenChecked(dir_.File("f0/y.tvn"));
+  EXPECT_TRUE(transaction.Enlist(extra.get(), dir_.File("f0/y.tvn")).ok());
+  transaction.set_control_file_name(dir_.File("f1/tavrin.tcf"));
+  EXPECT_TRUE(transaction.Enlist(a.get(), a_path_).ok());
+  EXPECT_TRUE(transaction.Rollback().ok());
 }
 
 // A crash after the journal is declared: a file closed between the two
