@@ -387,5 +387,202 @@ TEST_F(TableMaintenanceTest, WholeFilesAreCopiedWholeAndMovedOnlyOntoFreeNames) 
   EXPECT_EQ(files, 2u);
 }
 
+// --- Building keys --------------------------------------------------------------
+
+class KeyBuildTest : public TableMaintenanceTest {
+ protected:
+  void TearDown() override { runtime::ResetLocale(); }
+
+  // The names of the rows in the order of key `key_number` (a DUP key).
+  std::vector<std::string> NamesInKeyOrder(TableFile* table, uint8_t key_number) {
+    std::vector<std::string> names;
+    for (const std::string& entry : KeyEntries(table, key_number)) {
+      std::string row;
+      EXPECT_TRUE(table->GetByPointer(BigNumber(entry.substr(entry.size() - 4)), &row).ok());
+      names.push_back(row.substr(4, row.find_last_not_of(' ') - 3));
+    }
+    return names;
+  }
+};
+
+const std::vector<std::string> kNames = {"Jansen", "de Vries", "", "JANSEN", "Peeters", "", "Maes"};
+
+TEST_F(KeyBuildTest, BuildAfterAppendGivesTheEntriesAndCountsOfRowsAddedWithThem) {
+  {
+    std::unique_ptr<TableFile> reference = Open("reference.tvn", "GASTEN");
+    for (size_t i = 0; i < kNames.size(); ++i) Add(reference.get(), Row(int32_t(i), kNames[i]));
+    ASSERT_TRUE(reference->Flush().ok());
+  }
+  {
+    std::unique_ptr<TableFile> table = Open("appended.tvn", "GASTEN");
+    std::vector<uint32_t> rows;
+    for (size_t i = 0; i < kNames.size(); ++i) {
+      rows.push_back(Add(table.get(), Row(int32_t(i), kNames[i]), "", i >= 3));
+    }
+    Counters marked = CountersOf(table.get(), 2);
+    EXPECT_EQ(marked.out_of_date, rows[3]);
+    EXPECT_EQ(marked.count, 2u);  // the third row's name is blank
+    TableAccess access = AccessOf(table.get());
+    ASSERT_TRUE(BuildFile(&access, {}).ok());
+    ASSERT_TRUE(table->Flush().ok());
+  }
+  EXPECT_EQ(Records("appended.tvn"), Records("reference.tvn"));
+}
+
+TEST_F(KeyBuildTest, AFailedOrCancelledBuildLeavesTheKeyOutOfDateFromItsStart) {
+  std::unique_ptr<TableFile> table = Open("guide.tvn", "GASTEN");
+  for (int32_t i = 0; i < 3; ++i) Add(table.get(), Row(i, "vast"));
+  uint32_t first = Add(table.get(), Row(10, "A"), "", true);
+  uint32_t twin = Add(table.get(), Row(10, "B"), "", true);
+  Add(table.get(), Row(11, "C"), "", true);
+  TableAccess access = AccessOf(table.get());
+
+  EXPECT_EQ(BuildKey(&access, 0, {}).code(), 40);
+  EXPECT_EQ(CountersOf(table.get(), 0).out_of_date, first);
+  ASSERT_TRUE(table->Delete(twin).ok());
+  ASSERT_TRUE(BuildKey(&access, 0, {}).ok());
+  Counters built = CountersOf(table.get(), 0);
+  EXPECT_EQ(built.count, 5u);
+  EXPECT_EQ(built.out_of_date, 0u);
+  std::string found;
+  uint32_t number = 0;
+  ASSERT_TRUE(table->GetByKey(0, Row(10, ""), &found, &number).ok());
+  EXPECT_EQ(number, first);
+
+  // A cancel part-way through: the progress handler says no on the
+  // second row.
+  uint32_t later = Add(table.get(), Row(20, "D"), "", true);
+  for (int32_t i = 21; i < 25; ++i) Add(table.get(), Row(i, "E"), "", true);
+  BuildOptions cancelling;
+  uint32_t seen = 0;
+  cancelling.progress = [&](size_t key_number, uint32_t done, uint32_t rows) {
+    EXPECT_EQ(key_number, 0u);
+    EXPECT_EQ(rows, 10u);
+    seen = done;
+    return done < 2;
+  };
+  EXPECT_EQ(BuildKey(&access, 0, cancelling).code(), 93);
+  EXPECT_EQ(seen, 2u);
+  EXPECT_EQ(CountersOf(table.get(), 0).out_of_date, later);
+  ASSERT_TRUE(BuildKey(&access, 0, {}).ok());
+  EXPECT_EQ(CountersOf(table.get(), 0).count, 10u);
+  EXPECT_EQ(KeyEntries(table.get(), 0).size(), 10u);
+
+  // A cancelled full build of a complete key leaves it marked, not
+  // complete with entries missing.
+  BuildOptions full_cancelled;
+  full_cancelled.full_build = true;
+  full_cancelled.progress = [](size_t, uint32_t, uint32_t) { return false; };
+  EXPECT_EQ(BuildKey(&access, 1, full_cancelled).code(), 93);
+  EXPECT_EQ(CountersOf(table.get(), 1).out_of_date, 1u);
+  ASSERT_TRUE(BuildKey(&access, 1, {}).ok());
+  EXPECT_EQ(KeyEntries(table.get(), 1).size(), 10u);
+}
+
+TEST_F(KeyBuildTest, OnlyAFullBuildRebuildsACompleteKey) {
+  std::unique_ptr<TableFile> table = Open("guide.tvn", "GASTEN");
+  for (size_t i = 0; i < kNames.size(); ++i) Add(table.get(), Row(int32_t(i), kNames[i]));
+  std::vector<std::string> entries = KeyEntries(table.get(), 1);
+  ASSERT_TRUE(table->record_file()->Delete(entries[2]).ok());
+  TableAccess access = AccessOf(table.get());
+  ASSERT_TRUE(BuildFile(&access, {}).ok());
+  EXPECT_EQ(KeyEntries(table.get(), 1).size(), entries.size() - 1);
+  BuildOptions full;
+  full.full_build = true;
+  ASSERT_TRUE(BuildFile(&access, full).ok());
+  EXPECT_EQ(KeyEntries(table.get(), 1), entries);
+  EXPECT_EQ(CountersOf(table.get(), 1).count, entries.size());
+}
+
+TEST_F(KeyBuildTest, FullBuildTakesTheLocalesSortOrder) {
+  std::unique_ptr<TableFile> table = Open("guide.tvn", "GASTEN", Guests(true));
+  int32_t number = 0;
+  for (const char* name : {"alfa", "Bravo", "charlie", "delta"}) {
+    Add(table.get(), Row(++number, name));
+  }
+  TableAccess access = AccessOf(table.get());
+  ASSERT_TRUE(BuildKey(&access, 3, {}).ok());
+  EXPECT_EQ(NamesInKeyOrder(table.get(), 1),
+            (std::vector<std::string>{"alfa", "Bravo", "charlie", "delta"}));
+
+  runtime::CollationTables& locale = runtime::CurrentLocale().collation();
+  runtime::SetSequenceWeights(&locale, "DCBA");
+  BuildOptions full;
+  full.full_build = true;
+  ASSERT_TRUE(BuildFile(&access, full).ok());
+  EXPECT_TRUE(access.collation.tables() == locale);
+  EXPECT_FALSE(access.collation.oem());
+  std::string sort_order;
+  std::string key = SortOrderKey(table->table_number());
+  ASSERT_TRUE(table->record_file()->Get(key, &sort_order).ok());
+  EXPECT_EQ(sort_order.substr(key.size()), EncodeSortOrder(locale, false));
+  EXPECT_EQ(NamesInKeyOrder(table.get(), 1),
+            (std::vector<std::string>{"delta", "charlie", "Bravo", "alfa"}));
+  // The key built only on request waits for its own build under the new
+  // order.
+  EXPECT_EQ(CountersOf(table.get(), 3).out_of_date, 1u);
+}
+
+TEST_F(KeyBuildTest, InMemoryKeysGoToTheStoreAndKeysBuiltOnRequestWait) {
+  std::unique_ptr<TableFile> table = Open("guide.tvn", "GASTEN", Guests(true));
+  for (size_t i = 0; i < kNames.size(); ++i) Add(table.get(), Row(int32_t(i), kNames[i]));
+  uint32_t waiting = CountersOf(table.get(), 3).out_of_date;
+  ASSERT_NE(waiting, 0u);
+  TableAccess access = AccessOf(table.get());
+
+  ASSERT_TRUE(BuildKey(&access, 4, {}).ok());  // without a store: left alone
+  MemoryKeyStore store;
+  BuildOptions options;
+  options.memory_keys = &store;
+  ASSERT_TRUE(BuildFile(&access, options).ok());
+  ASSERT_EQ(store.keys.count(4), 1u);
+  EXPECT_EQ(store.keys[4].size(), kNames.size());
+  EXPECT_TRUE(KeyEntries(table.get(), 4).empty());
+  EXPECT_EQ(CountersOf(table.get(), 3).out_of_date, waiting);
+  EXPECT_TRUE(KeyEntries(table.get(), 3).empty());
+  // The store holds the entries the file would: the first is a blank name.
+  KeyedRecord expected;
+  bool has_entry = false;
+  std::string blank = Row(2, "");
+  ASSERT_TRUE(BuildKeyEntry(table->definition(), table->table_number(), 4,
+                            {reinterpret_cast<const uint8_t*>(blank.data()), blank.size()}, 4,
+                            table->collation(), &expected, &has_entry)
+                  .ok());
+  EXPECT_EQ(store.keys[4].begin()->first, expected.key);
+  EXPECT_EQ(BuildKey(&access, 9, options).code(), 47);
+}
+
+TEST_F(KeyBuildTest, PackCutsTheFileToItsUsedArea) {
+  std::vector<uint32_t> rows;
+  {
+    std::unique_ptr<TableFile> table = Open("guide.tvn", "GASTEN");
+    for (int32_t i = 0; i < 200; ++i) {
+      rows.push_back(Add(table.get(), Row(i, "gast"), std::string(900, char('a' + i % 26))));
+    }
+    ASSERT_TRUE(table->Flush().ok());
+    for (size_t i = 5; i < rows.size(); ++i) {
+      ASSERT_TRUE(table->Delete(rows[i]).ok());
+      ASSERT_TRUE(
+          DeleteRowMemos({table->record_file(), table->table_number(), rows[i], false}).ok());
+    }
+    ASSERT_TRUE(table->Flush().ok());
+    uint64_t before = std::filesystem::file_size(dir_.File("guide.tvn"));
+    TableAccess access = AccessOf(table.get());
+    ASSERT_TRUE(PackFile(&access, {}).ok());
+    uint64_t after = std::filesystem::file_size(dir_.File("guide.tvn"));
+    EXPECT_LT(after, before / 4);
+    EXPECT_EQ(after, table->record_file()->header().UsedEnd());
+  }
+  EXPECT_FALSE(Records("guide.tvn").empty());
+  std::unique_ptr<TableFile> table = Open("guide.tvn", "GASTEN");
+  for (size_t i = 0; i < 5; ++i) {
+    std::string memo;
+    ASSERT_TRUE(ReadMemo({table->record_file(), table->table_number(), rows[i], false},
+                         table->definition(), 0, &memo)
+                    .ok());
+    EXPECT_EQ(memo, std::string(900, char('a' + i % 26)));
+  }
+}
+
 }  // namespace
 }  // namespace tentaria::storage
