@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "runtime/error_state.h"
 #include "runtime/value_types.h"
 #include "storage/declared_file.h"
 #include "storage/table_definition.h"
