@@ -67,7 +67,8 @@ class ErrorManager {
 
   // Appends every entry of a packed block, in block order; an entry whose
   // number is already there takes precedence from now on.  A malformed
-  // block is refused whole.
+  // block is refused whole.  Entries keep copies of their texts, so the
+  // block need not outlive the manager.
   virtual Status AddMessages(std::string_view block);
 
   void SetFile(std::string_view name);
