@@ -1,44 +1,15 @@
 // tvn eval, run as a real process.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
 #include <string>
+
+#include "tests/tools/tvn_run.h"
 
 namespace {
 
-struct ProgramRun {
-  int status;
-  std::string out;  // standard output and standard error together
-};
-
-// Single quotes inside an argument are written '\'' for the shell.
-std::string Quote(const std::string& argument) {
-  std::string quoted = "'";
-  for (char c : argument) {
-    if (c == '\'') {
-      quoted += "'\\''";
-    } else {
-      quoted += c;
-    }
-  }
-  return quoted + "'";
-}
-
-ProgramRun Tvn(const std::string& arguments) {
-  std::string command = std::string(TVN_PROGRAM) + " " + arguments + " 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  ProgramRun run{-1, {}};
-  if (pipe == nullptr) return run;
-  std::array<char, 4096> buffer;
-  size_t got;
-  while ((got = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-    run.out.append(buffer.data(), got);
-  int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
+using tentaria::tvn_test::ProgramRun;
+using tentaria::tvn_test::Quote;
+using tentaria::tvn_test::Tvn;
 
 ProgramRun Eval(const std::string& expression, bool type = false) {
   return Tvn(std::string("eval ") + (type ? "--type " : "") + Quote(expression));

@@ -13,6 +13,16 @@ using Arguments = std::vector<std::string>;
 
 // tvn eval [--type] EXPRESSION
 int EvalCommand(const Arguments& arguments);
+// tvn info FILE [--owner PASSWORD]
+int InfoCommand(const Arguments& arguments);
+// tvn schema FILE[\!TABLE] [--owner PASSWORD]
+int SchemaCommand(const Arguments& arguments);
+// tvn export FILE[\!TABLE] [--key NAME] [--owner PASSWORD]
+int ExportCommand(const Arguments& arguments);
+// tvn import FILE[\!TABLE] --decl DECLFILE [--owner PASSWORD] < rows.csv
+int ImportCommand(const Arguments& arguments);
+// tvn check FILE [--owner PASSWORD]
+int CheckCommand(const Arguments& arguments);
 
 }  // namespace tentaria::tvn
 
