@@ -16,6 +16,7 @@ namespace tentaria::storage {
 namespace {
 
 constexpr int kSharedReadWrite = platform::open_mode::kReadWrite | platform::open_mode::kDenyNone;
+constexpr int kSharedRead = platform::open_mode::kRead | platform::open_mode::kDenyNone;
 // Table number and kind: where a record number starts in the keys that
 // carry one.
 constexpr size_t kNumberAt = 5;
@@ -30,16 +31,17 @@ Status AccessDenied(const char* what) {
 // Two paths name the same file when they agree once made absolute and
 // normal (links are not followed).
 bool SamePath(const std::string& a, const std::string& b) {
-  std::error_code error;
-  std::filesystem::path pa = std::filesystem::absolute(a, error).lexically_normal();
-  std::filesystem::path pb = std::filesystem::absolute(b, error).lexically_normal();
-  return error ? a == b : pa == pb;
+  std::error_code error_a;
+  std::error_code error_b;
+  std::filesystem::path pa = std::filesystem::absolute(a, error_a).lexically_normal();
+  std::filesystem::path pb = std::filesystem::absolute(b, error_b).lexically_normal();
+  return error_a || error_b ? a == b : pa == pb;
 }
 
 Status OpenRecordFile(platform::FileSystem* fs, const std::string& path,
                       platform::Disposition disposition, const RecordFileOptions& options,
-                      std::unique_ptr<RecordFile>* file) {
-  return RecordFile::Open(fs, path, kSharedReadWrite, disposition, options, file);
+                      std::unique_ptr<RecordFile>* file, int mode = kSharedReadWrite) {
+  return RecordFile::Open(fs, path, mode, disposition, options, file);
 }
 
 // The number of the named table; *found is false when it has none.
@@ -222,15 +224,17 @@ Status MoveWholeFile(platform::FileSystem* fs, const std::string& from, const st
 // Copies or moves a table between or within files.
 Status TransferTable(platform::FileSystem* fs, const TableName& from, const TableName& to,
                      const RecordFileOptions& options, bool move) {
+  bool same_file = SamePath(from.path, to.path);
+  if (same_file && from.table == to.table) return AccessDenied("a table onto itself");
+  // A copy into another file only reads the source.
+  int source_mode = move || same_file ? kSharedReadWrite : kSharedRead;
   std::unique_ptr<RecordFile> source;
-  Status s = OpenRecordFile(fs, from.path, platform::Disposition::kOpenExisting, options, &source);
+  Status s = OpenRecordFile(fs, from.path, platform::Disposition::kOpenExisting, options, &source,
+                            source_mode);
   if (!s.ok()) return s;
   uint32_t table = 0;
   s = FindExistingTable(source.get(), from.table, &table);
   if (!s.ok()) return s;
-
-  bool same_file = SamePath(from.path, to.path);
-  if (same_file && from.table == to.table) return AccessDenied("a table onto itself");
   std::unique_ptr<RecordFile> other;
   if (!same_file) {
     s = OpenRecordFile(fs, to.path, platform::Disposition::kOpenOrCreate, options, &other);

@@ -77,8 +77,9 @@ Status RemoveTable(platform::FileSystem* fs, std::string_view name,
 //    first, so a crash in between leaves the table in both files rather
 //    than in neither.  Within one file, RENAME only changes the name
 //    record.
-// Both files are opened here with `options` (the source read-write, deny
-// none): the caller must not hold either open in a way that denies that.
+// Both files are opened here with `options`, deny none (the source for
+// reading only when a table is copied into another file): the caller must
+// not hold either open in a way that denies that.
 Status CopyTable(platform::FileSystem* fs, std::string_view source_name,
                  std::string_view target_name, const RecordFileOptions& options);
 Status RenameTable(platform::FileSystem* fs, std::string_view source_name,

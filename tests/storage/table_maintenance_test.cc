@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/fault_injection.h"
 #include "runtime/locale.h"
 #include "runtime/value_types.h"
 #include "storage/bytes.h"
@@ -385,6 +386,64 @@ TEST_F(TableMaintenanceTest, WholeFilesAreCopiedWholeAndMovedOnlyOntoFreeNames) 
     ++files;
   }
   EXPECT_EQ(files, 2u);
+}
+
+// --- Crashes ------------------------------------------------------------------
+
+TEST_F(TableMaintenanceTest, RenameCutAtEveryPointLeavesTheTableWholeInAFile) {
+  MakeGuests("guide.tvn", "GASTEN");
+  MakeGuests("target.tvn", "ANDER");
+  const std::string source = FileBytes(dir_.File("guide.tvn"));
+  const std::string target = FileBytes(dir_.File("target.tvn"));
+  auto restore = [&] {
+    test_support::WriteTextFile(dir_.File("guide.tvn"), source);
+    test_support::WriteTextFile(dir_.File("target.tvn"), target);
+  };
+  auto rename = [&](platform::FileSystem* fs) {
+    return RenameTable(fs, Name("guide.tvn", "GASTEN"), Name("target.tvn", "VERHUISD"), {});
+  };
+  int64_t points = 0;
+  {
+    platform::FaultInjectionFileSystem counting;
+    ASSERT_TRUE(rename(&counting).ok());
+    points = counting.point_count();
+  }
+  ASSERT_GT(points, 4);
+  FileDescriptor existing = Guests();
+  existing.attributes = 0;
+  for (int64_t cut = 0; cut <= points; ++cut) {
+    SCOPED_TRACE(cut);
+    restore();
+    {
+      platform::FaultInjectionFileSystem faulty;
+      faulty.PowerLossAfterPoint(cut);
+      rename(&faulty);
+      ASSERT_TRUE(faulty.DropUnsyncedData().ok());
+    }
+    Records("guide.tvn");
+    Records("target.tvn");
+    int whole = 0;
+    for (const std::string& name : {Name("guide.tvn", "GASTEN"), Name("target.tvn", "VERHUISD")}) {
+      std::unique_ptr<TableFile> table;
+      if (!TableFile::Open(fs_, existing, name, testing::kShared, &table).ok()) continue;
+      uint32_t count = 0;
+      ASSERT_TRUE(table->Records(&count).ok());
+      EXPECT_EQ(count, 4u);
+      ++whole;
+    }
+    EXPECT_GE(whole, 1);
+  }
+}
+
+TEST_F(TableMaintenanceTest, AFailedFileCopyLeavesTheOldTargetInPlace) {
+  MakeGuests("a.tvn", "UNNAMED");
+  MakeGuests("old.tvn", "OUD");
+  const std::string old_bytes = FileBytes(dir_.File("old.tvn"));
+  platform::FaultInjectionFileSystem faulty;
+  faulty.FailWrite(1);
+  EXPECT_EQ(CopyTable(&faulty, dir_.File("a.tvn"), dir_.File("old.tvn"), {}).code(), 5);
+  EXPECT_TRUE(FileBytes(dir_.File("old.tvn")) == old_bytes);
+  EXPECT_FALSE(std::filesystem::exists(dir_.File("old.tvn.$copy")));
 }
 
 // --- Building keys --------------------------------------------------------------
