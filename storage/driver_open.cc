@@ -7,6 +7,7 @@
 
 #include "storage/driver_state.h"
 #include "storage/error_texts.h"
+#include "storage/table_name.h"
 
 namespace tentaria::storage {
 namespace {
@@ -65,11 +66,18 @@ Status OpenFile(const DriverCall& call) {
   request.create_table = declaration.Has(file_attribute::CREATE);
   request.disposition = request.create_table ? platform::Disposition::kOpenOrCreate
                                              : platform::Disposition::kOpenExisting;
+  TableName split;
+  s = SplitTableName(block.name, IsDirectory(), &split);
+  if (!s.ok()) return s;
+  request.transaction_pending = RecoveryCheck(call.fs, split.path);
   std::unique_ptr<TableFile> table;
   s = TableFile::Open(call.fs, declaration, block.name, request, &table);
   if (!s.ok()) return s;
 
   auto state = std::make_shared<TavrinFileState>();
+  state->trace = std::make_shared<DriverTrace>(
+      ReadTraceSettings(declaration.Has(file_attribute::ENCRYPT), declaration.driver_options),
+      call.fs);
   state->declaration = table->definition();
   state->table = std::move(table);
   state->mode = mode;
@@ -121,8 +129,13 @@ Status CloseFile(const DriverCall& call) {
     ReleaseHeldRow(state);
     if (state->table_locked)
       state->table->record_file()->UnlockNumber(state->table->table_number());
-    // Changes of a file in a transaction belong to the transaction.
-    if (!state->in_transaction) s = state->table->Flush();
+    // A file closed inside its transaction takes no part in the commit:
+    // its changes are dropped rather than written outside the transaction.
+    if (InTransaction(*state)) {
+      LeaveTransaction(state);
+    } else {
+      s = state->table->Flush();
+    }
   }
   call.block.driver_state.reset();
   return s;
@@ -136,7 +149,8 @@ Status FileName(const DriverCall& call) {
 
 Status FlushFile(const DriverCall& call) {
   TavrinFileState* state = call.state();
-  if (state->in_transaction) return Status::Ok();
+  // Changes of a file in a transaction wait for its commit.
+  if (InTransaction(*state)) return Status::Ok();
   return state->table->Flush();
 }
 
@@ -154,14 +168,20 @@ Status QueryKey(const DriverCall& call) {
 
 Status SendCommand(const DriverCall& call) {
   std::string command = call.args.texts.empty() ? std::string() : call.args.texts[0];
-  std::string value;
+  std::string command_value;
   size_t equals = command.find('=');
   bool setting = equals != std::string::npos;
   if (setting) {
-    value = Upper(command.substr(equals + 1));
+    command_value = command.substr(equals + 1);
     command.resize(equals);
   }
+  std::string value = Upper(command_value);
   command = Upper(command);
+  if (command == "TCF") {
+    if (setting) SetControlFileName(command_value);
+    call.block.answer_text = ControlFileName();
+    return Status::Ok();
+  }
   if (command == "FULLBUILD") {
     TavrinFileState* state = call.state();
     if (state == nullptr || !state->table) {

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/clock.h"
 #include "storage/driver_state.h"
@@ -107,14 +109,25 @@ Status TakeRow(const DriverCall& call, uint32_t record_number, const std::string
     ReleaseHeldRow(state);
     state->held_row = record_number;
   }
+  // Memos are read for the buffers unless NOMEMO asked otherwise, and for
+  // the watched copy.
+  std::vector<std::string> memos;
+  bool read_memos = !state->nomemo_requested || state->watch_requested;
+  if (read_memos && !state->declaration.memos.empty()) {
+    Status s = ReadRowMemos(MemosOf(*state, record_number), state->declaration, &memos);
+    if (!s.ok()) return s;
+  }
   std::span<char> buffer = call.block.record;
   std::memcpy(buffer.data(), row.data(), std::min(buffer.size(), row.size()));
+  if (!state->nomemo_requested && !state->declaration.memos.empty()) call.block.memo = memos;
   state->read_without_memos = state->nomemo_requested;
   if (state->watch_requested) {
     state->watched_row = row;
+    state->watched_memos = std::move(memos);
     state->watched_record = record_number;
   } else {
     state->watched_row.reset();
+    state->watched_memos.clear();
     state->watched_record = 0;
   }
   state->current = record_number;

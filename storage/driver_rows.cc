@@ -1,5 +1,6 @@
 // Adding, changing and deleting rows, duplicate tests and counts.
 #include <string>
+#include <vector>
 
 #include "storage/driver_state.h"
 #include "storage/error_texts.h"
@@ -41,7 +42,7 @@ void ReleaseHeldRow(TavrinFileState* state) {
 }
 
 Status EndChange(TavrinFileState* state, Status status) {
-  if (state->in_transaction) return status;
+  if (InTransaction(*state)) return status;
   RecordFile* file = state->table->record_file();
   if (!status.ok()) {
     file->DiscardChanges();
@@ -55,6 +56,9 @@ Status AddRow(const DriverCall& call) {
   uint32_t number = 0;
   Status s = state->table->record_file()->BeginWrite();
   if (s.ok()) s = state->table->Add(RowBuffer(call.block), call.operation == op::APPEND, &number);
+  if (s.ok() && !state->declaration.memos.empty()) {
+    s = WriteRowMemos(MemosOf(*state, number), state->declaration, call.block.memo);
+  }
   s = EndChange(state, s);
   if (s.ok()) state->current = number;
   return s;
@@ -78,15 +82,26 @@ Status PutRow(const DriverCall& call) {
   if (s.code() == error::kRecordNotFound) {
     s = Status::Error(error::kRecordNotAvailable, "the row is gone");
   }
-  if (s.ok() && state->watched_row.has_value() && state->watched_record == row &&
-      *state->watched_row != stored) {
-    s = Status::Error(error::kRecordChanged, "the row changed since it was read");
+  bool watched = state->watched_row.has_value() && state->watched_record == row;
+  if (s.ok() && watched) {
+    std::vector<std::string> memos;
+    if (!state->declaration.memos.empty()) {
+      s = ReadRowMemos(MemosOf(*state, row), state->declaration, &memos);
+    }
+    if (s.ok() && (*state->watched_row != stored || memos != state->watched_memos)) {
+      s = Status::Error(error::kRecordChanged, "the row changed since it was read");
+    }
   }
   std::string_view wanted = RowBuffer(call.block);
   if (s.ok() && wanted != stored) s = state->table->Put(row, wanted);
+  // A row read without its memos has none in the buffers to write.
+  if (s.ok() && !state->declaration.memos.empty() && !state->read_without_memos) {
+    s = WriteRowMemos(MemosOf(*state, row), state->declaration, call.block.memo);
+  }
   s = EndChange(state, s);
   if (locked) UnlockRow(state, row);
   state->watched_row.reset();
+  state->watched_memos.clear();
   state->watched_record = 0;
   return s;
 }
@@ -104,6 +119,7 @@ Status DeleteRow(const DriverCall& call) {
   if (s.code() == error::kRecordNotFound) {
     s = Status::Error(error::kRecordNotAvailable, "the row is gone");
   }
+  if (s.ok() && !state->declaration.memos.empty()) s = DeleteRowMemos(MemosOf(*state, row));
   s = EndChange(state, s);
   if (locked) UnlockRow(state, row);
   if (s.ok()) state->current = 0;

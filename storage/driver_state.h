@@ -5,6 +5,7 @@
 #define TENTARIA_STORAGE_DRIVER_STATE_H_
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,7 +13,10 @@
 
 #include "platform/file.h"
 #include "platform/status.h"
+#include "storage/driver_trace.h"
 #include "storage/file_interface.h"
+#include "storage/key_build.h"
+#include "storage/memo_segments.h"
 #include "storage/table_definition.h"
 #include "storage/table_file.h"
 
@@ -61,8 +65,9 @@ struct TavrinFileState {
   std::vector<std::string> watched_memos;
   bool read_without_memos = false;
   bool full_build = false;
-  // The file is enlisted in a transaction: changes wait for its commit.
-  bool in_transaction = false;
+  // Entries of the keys built in memory (key attribute bit 6).
+  MemoryKeyStore memory_keys;
+  std::shared_ptr<DriverTrace> trace;
 
   // The internal fault that broke the file, 0 when none.
   int fault = 0;
@@ -125,6 +130,31 @@ void Pause(int64_t hundredths);
 // Whether a read refused with 43 that began at `started` (runtime clock)
 // is tried again, after a short pause, under the open's hold request.
 bool RetryHeldRead(const TavrinFileState& state, int64_t started);
+// Where the memos of a row of the open table live.
+inline MemoOwner MemosOf(const TavrinFileState& state, uint32_t record_number) {
+  return {state.table->record_file(), state.table->table_number(), record_number,
+          state.table->oem()};
+}
+Status EmptyFile(const DriverCall& call);
+Status RemoveFile(const DriverCall& call);
+Status CopyFile(const DriverCall& call);   // COPY, RENAME
+Status BuildKeys(const DriverCall& call);  // BUILDkey, BUILDfile, PACK
+
+Status EnlistFile(const DriverCall& call);      // LOGOUT
+Status EndTransaction(const DriverCall& call);  // COMMIT, ROLLBACK
+// Whether the open file is enlisted in this process's transaction: its
+// changes then wait for the commit.
+bool InTransaction(const TavrinFileState& state);
+// Takes a file that is being closed off the transaction, dropping its
+// changes.
+void LeaveTransaction(TavrinFileState* state);
+// The transaction's control file (SEND "TCF"), and setting it.
+std::string ControlFileName();
+void SetControlFileName(std::string name);
+// The recovery check for a data file at this host path.
+std::function<Status(std::string_view, bool*)> RecoveryCheck(platform::FileSystem* fs,
+                                                             const std::string& path);
+
 // Frees the row number lock this open holds, if any.
 void ReleaseHeldRow(TavrinFileState* state);
 // Writes the changes of an operation out, or drops them after a failure,

@@ -154,6 +154,7 @@ Status TableFile::Open(platform::FileSystem* fs, const FileDescriptor& declared,
   }
   table->reset(new TableFile(std::move(file), std::move(definition), number, collation));
   (*table)->created_ = created;
+  (*table)->path_ = split.path;
   return Status::Ok();
 }
 

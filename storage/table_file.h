@@ -18,6 +18,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/file.h"
 #include "platform/status.h"
@@ -97,6 +98,10 @@ class TableFile {
   bool oem() const { return collation_.oem(); }
   const FileDescriptor& definition() const { return definition_; }
   const KeyCollation& collation() const { return collation_; }
+  // A full key build rebuilds the sort order; the table keys with it after.
+  void set_collation(KeyCollation collation) { collation_ = std::move(collation); }
+  // The host path of the record file.
+  const std::string& path() const { return path_; }
   // The record file under the table, for the operations that work on all
   // of a table's records at once (emptying, copying, key building, memos).
   RecordFile* record_file() { return file_.get(); }
@@ -116,6 +121,7 @@ class TableFile {
   uint32_t table_ = 0;
   KeyCollation collation_;
   bool created_ = false;
+  std::string path_;
 };
 
 }  // namespace tentaria::storage

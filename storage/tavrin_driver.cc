@@ -1,8 +1,11 @@
 #include "storage/tavrin_driver.h"
 
+#include <memory>
 #include <mutex>
+#include <string>
 #include <utility>
 
+#include "platform/clock.h"
 #include "runtime/error_state.h"
 #include "storage/driver_state.h"
 #include "storage/error_texts.h"
@@ -95,6 +98,22 @@ Handler HandlerOf(int operation) {
       return LockTable;
     case op::UNLOCK:
       return UnlockTable;
+    case op::EMPTY:
+      return EmptyFile;
+    case op::REMOVE:
+      return RemoveFile;
+    case op::COPY:
+    case op::RENAME:
+      return CopyFile;
+    case op::BUILDkey:
+    case op::BUILDfile:
+    case op::PACK:
+      return BuildKeys;
+    case op::LOGOUT:
+      return EnlistFile;
+    case op::COMMIT:
+    case op::ROLLBACK:
+      return EndTransaction;
     default:
       return nullptr;
   }
@@ -112,6 +131,14 @@ bool NeedsOpenFile(int operation) {
     case op::QUERY_VIEW:
     case op::ENDVIEW:
     case op::SEND:
+    case op::REMOVE:
+    case op::COPY:
+    case op::RENAME:
+    case op::BUILDkey:
+    case op::BUILDfile:
+    case op::PACK:
+    case op::COMMIT:
+    case op::ROLLBACK:
       return false;
     default:
       return true;
@@ -146,8 +173,19 @@ int FailWithFault(const FileControlBlock& block, int fault, std::string_view tex
   return error::kFileSystemError;
 }
 
-int DispatchOperation(platform::FileSystem* fs, int operation, FileControlBlock& block,
-                      const OperationArguments& args) {
+// What a trace line tells about the call: the file, and the numbers given
+// (a key, a pointer, seconds).
+std::string TraceContext(const FileControlBlock& block, const OperationArguments& args) {
+  std::string context = block.name;
+  for (size_t i = 0; i < args.numbers.size(); ++i) {
+    context += (i == 0 ? " (" : ",") + std::to_string(args.numbers[i]);
+  }
+  if (!args.numbers.empty()) context += ")";
+  return context;
+}
+
+int CarryOut(platform::FileSystem* fs, int operation, FileControlBlock& block,
+             const OperationArguments& args) {
   DriverCall call{operation, block, args, fs};
   TavrinFileState* state = call.state();
   if (state != nullptr && state->fault != 0 && operation != op::CLOSE && operation != op::NAME) {
@@ -181,6 +219,24 @@ int DispatchOperation(platform::FileSystem* fs, int operation, FileControlBlock&
     runtime::SetFileError(s.code(), block.name);
   }
   return s.code();
+}
+
+int DispatchOperation(platform::FileSystem* fs, int operation, FileControlBlock& block,
+                      const OperationArguments& args) {
+  int64_t started = platform::ElapsedHundredths();
+  auto* state = static_cast<TavrinFileState*>(block.driver_state.get());
+  // Taken before the operation, so that CLOSE is traced too.
+  std::shared_ptr<DriverTrace> trace = state != nullptr ? state->trace : nullptr;
+  int code = CarryOut(fs, operation, block, args);
+  state = static_cast<TavrinFileState*>(block.driver_state.get());
+  if (!trace && state != nullptr) trace = state->trace;
+  if (trace && trace->on()) {
+    bool row = trace->details() && block.record.size() == block.layout.record_size;
+    trace->Write(operation, TraceContext(block, args), code,
+                 code == error::kFileSystemError ? runtime::CurrentError().driver_text : "",
+                 started, row ? &block.layout : nullptr, RowBuffer(block));
+  }
+  return code;
 }
 
 }  // namespace

@@ -27,7 +27,10 @@
 //   RESETfile, REGETfile
 //                      texts[0] a position from POSITIONfile
 //   RESETkey, REGETkey numbers[0] key, texts[0] a position from POSITIONkey
-//   SEND               texts[0] the command
+//   SEND               texts[0] the command: "TCF", "TCF=name", "FULLBUILD",
+//                      "FULLBUILD=ON" or "FULLBUILD=OFF"
+//   COPY, RENAME       texts[0] the target name
+//   BUILDkey           numbers[0] key
 //
 // Answers go to the control block: BOF and EOF, DUPLICATE and DUPLICATEkey
 // answer 1 for true; POINTER*, RECORDS* and COUNTRECORDS the number; NAME,
@@ -45,6 +48,7 @@
 
 #include "platform/file.h"
 #include "storage/file_interface.h"
+#include "storage/key_build.h"
 
 namespace tentaria::storage {
 
@@ -65,6 +69,11 @@ using FaultMessageHook =
 // Replaces the hook; returns the previous one.  An empty hook restores the
 // default.
 FaultMessageHook SetFaultMessageHook(FaultMessageHook hook);
+
+// The program's build progress handling, told after each row a key build
+// reads; answering false cancels the build (93).  Replaces the handling;
+// returns the previous one.
+BuildProgress SetBuildProgressHook(BuildProgress progress);
 
 struct ShownFault {
   int fault = 0;
