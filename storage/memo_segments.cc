@@ -12,10 +12,8 @@ namespace {
 
 constexpr size_t kSegmentKeySize = 12;
 constexpr size_t kBlobLengthSize = 4;
-// Table number, kind and record number: the part every segment of a row
-// shares.
-constexpr size_t kRowPrefixSize = 9;
-// ... and the memo number.
+// Table number, kind, record number and memo number: the part every
+// segment of a memo shares.
 constexpr size_t kMemoPrefixSize = 10;
 
 std::string RowPrefix(uint32_t table, uint32_t record_number) {
