@@ -25,8 +25,6 @@ namespace {
 
 using runtime::TypeCode;
 
-constexpr uint8_t kMemoKind = 0xFC;
-
 // Rows of a LONG number and a 10-byte name, with a memo.  Keys: 0 unique
 // on the number, 1 DUP NOCASE on the name, 2 DUP OPT on the name; with
 // `extra_keys` also 3, built on request, on the number and 4, kept in
