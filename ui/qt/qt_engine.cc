@@ -152,6 +152,7 @@ bool QtEngine::FilterInput(QObject* receiver, QEvent* event) {
       // Once per keystroke: at the focus widget, not again as the key
       // travels up to its parents.
       QWidget* focus = QApplication::focusWidget();
+      if (focus == nullptr) focus = widget->window()->focusWidget();
       if (focus != nullptr ? widget != focus : !widget->isWindow()) return false;
       WindowView* view = ViewOfWidget(widget->window());
       return view != nullptr && view->KeyPressed(widget, static_cast<QKeyEvent*>(event));

@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <QTest>
 #include <QToolBar>
 #include <memory>
 #include <string>
@@ -348,6 +349,34 @@ TEST_F(QtDrawingTest, ModelChangesAreRedrawnAndMissingPicturesLeaveTheControlEmp
   engine.Close(window);
   engine.Refresh();
   EXPECT_EQ(engine.WidgetOf(window), nullptr);
+}
+
+TEST_F(QtDrawingTest, AnimatedPicturesRunThroughTheirFramesAndLoop) {
+  const std::string animation = folder_ / "anim.gif";
+  ASSERT_TRUE(Convert("-delay 2 -size 8x8 xc:red xc:lime xc:blue -loop 0 " + animation));
+  QtEngine engine;
+  Window window("Animatie");
+  window.width = 60;
+  window.height = 60;
+  Control& image = window.Add(ControlKind::kImage, 1, "");
+  image.width = 60;
+  image.height = 60;
+  image.picture_name = animation;
+  ASSERT_TRUE(engine.Open(window).ok());
+  engine.Refresh();
+  ImageView* view = Child<ImageView>(engine.WidgetOf(window));
+  ASSERT_NE(view, nullptr);
+  ASSERT_NE(view->picture(), nullptr);
+  ASSERT_EQ(view->picture()->frames.size(), 3u);
+  EXPECT_TRUE(view->picture()->loops);
+  EXPECT_EQ(view->frame(), 0);
+  // Every frame shows in turn, and the first comes round again.
+  std::vector<int> seen = {view->frame()};
+  for (int waited = 0; waited < 2000 && seen.size() < 5; waited += 5) {
+    QTest::qWait(5);
+    if (seen.back() != view->frame()) seen.push_back(view->frame());
+  }
+  EXPECT_EQ(seen, (std::vector<int>{0, 1, 2, 0, 1}));
 }
 
 }  // namespace
