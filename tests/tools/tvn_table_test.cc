@@ -37,6 +37,7 @@ const char kDeclaration[] =
     "K_DATUM KEY(+G:DATUM,-G:S),DUP,OPT\r\n"
     "K_BEDRAG INDEX(-G:BEDRAG,+G:NR),NAME('BEDRAG')\r\n"
     "OPM MEMO(2000),NAME('OPMERK')\r\n"
+    "FOTO BLOB\r\n"
     "RECORD\r\n"
     "G:NR LONG\r\n"
     "G:B BYTE\r\n"
@@ -61,7 +62,7 @@ const char kDeclaration[] =
 
 const char kHeader[] =
     "G:NR,G:B,G:S,G:US,G:DATUM,G:TIJD,G:UL,G:SR,G:R[1],G:R[2],G:BEDRAG,G:PD,G:BF,G:NAAM,"
-    "G:PLAATS,G:CODE,G:STRAAT,G:HUISNR";
+    "G:PLAATS,G:CODE,G:STRAAT,G:HUISNR,OPM,FOTO";
 
 const char* const kWords[] = {"zeeland", "ede",   "ameland", "veluwe", "texel",    "drenthe",
                               "ardenne", "maas",  "schelde", "kempen", "eifel",    "gouda",
@@ -131,6 +132,9 @@ Row MakeRow(int i) {
       std::to_string(i % 1000),
       "straat" + std::to_string(i % 10),
       std::to_string(i),
+      // Memos of no, one and several segments.
+      i % 4 == 0 ? "" : "Opmerking é " + std::string(i % 700, 'x') + std::to_string(i),
+      i % 3 == 0 ? "" : "00FF" + std::string(i % 3 == 1 ? 600 : 2, 'A') + "0D0A",
   };
   for (size_t v = 0; v < values.size(); ++v) {
     if (v > 0) row.line += ",";

@@ -1,7 +1,7 @@
 // tvn check: the integrity check of the record file, and for every table
 // that its rows, key entries and counters agree: each key holds exactly the
-// entries its rows give, and the counters hold the numbers of rows and
-// entries.
+// entries its rows give, the counters hold the numbers of rows and
+// entries, and each row's memos read back whole.
 #include <algorithm>
 #include <cstdio>
 #include <memory>
@@ -10,6 +10,7 @@
 
 #include "platform/charset.h"
 #include "storage/key_entry.h"
+#include "storage/memo_segments.h"
 #include "storage/table_file.h"
 #include "tools/tvn/command.h"
 #include "tools/tvn/command_support.h"
@@ -73,6 +74,13 @@ class TableCheck {
         Problem("row " + std::to_string(number) + " has " + std::to_string(row.size()) +
                 " bytes, not " + std::to_string(definition.layout.record_size));
         continue;
+      }
+      if (!definition.memos.empty()) {
+        storage::MemoOwner owner{file_, table_.number, number, table_.collation.oem()};
+        Status memos = storage::ReadRowMemos(owner, definition, &memo_texts_);
+        if (!memos.ok()) {
+          Problem("the memos of row " + std::to_string(number) + ": " + memos.ToString());
+        }
       }
       std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(row.data()), row.size());
       for (size_t k = 0; k < expected_.size(); ++k) {
@@ -151,6 +159,7 @@ class TableCheck {
   const StoredTable& table_;
   std::vector<std::string>* problems_;
   std::vector<std::vector<std::string>> expected_;  // per key: entry records
+  std::vector<std::string> memo_texts_;
 };
 
 }  // namespace

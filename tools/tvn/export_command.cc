@@ -5,6 +5,7 @@
 
 #include "platform/charset.h"
 #include "storage/key_entry.h"
+#include "storage/memo_segments.h"
 #include "storage/table_file.h"
 #include "tools/tvn/command.h"
 #include "tools/tvn/command_support.h"
@@ -20,20 +21,32 @@ constexpr size_t kOutputChunk = 1 << 16;
 
 class RowWriter {
  public:
-  explicit RowWriter(const storage::FileDescriptor& definition)
-      : definition_(definition), columns_(TableColumns(definition)) {
+  RowWriter(storage::RecordFile* file, const StoredTable& table)
+      : file_(file),
+        table_(table),
+        definition_(table.definition),
+        columns_(TableColumns(table.definition)) {
     std::vector<std::string> headings;
     for (const Column& column : columns_) headings.push_back(column.heading);
     AppendCsvRecord(headings, &out_);
   }
   ~RowWriter() { WriteOut(out_); }
 
-  Status Write(std::string_view row) {
+  Status Write(uint32_t record_number, std::string_view row) {
     if (row.size() != definition_.layout.record_size) {
       return Status::Error(36, "a row of " + std::to_string(row.size()) + " bytes");
     }
+    if (!definition_.memos.empty()) {
+      storage::MemoOwner owner{file_, table_.number, record_number, table_.collation.oem()};
+      Status s = storage::ReadRowMemos(owner, definition_, &memos_);
+      if (!s.ok()) return s;
+    }
     values_.clear();
-    for (const Column& column : columns_) values_.push_back(ColumnText(definition_, column, row));
+    for (const Column& column : columns_) {
+      values_.push_back(column.memo
+                            ? MemoColumnText(definition_.memos[column.field], memos_[column.field])
+                            : ColumnText(definition_, column, row));
+    }
     AppendCsvRecord(values_, &out_);
     if (out_.size() >= kOutputChunk) {
       WriteOut(out_);
@@ -43,8 +56,11 @@ class RowWriter {
   }
 
  private:
+  storage::RecordFile* file_;
+  const StoredTable& table_;
   const storage::FileDescriptor& definition_;
   std::vector<Column> columns_;
+  std::vector<std::string> memos_;
   std::vector<std::string> values_;
   std::string out_;
 };
@@ -55,7 +71,11 @@ Status ExportInRecordOrder(storage::RecordFile* file, const StoredTable& table, 
   std::unique_ptr<storage::RecordCursor> cursor = file->NewCursor();
   Status s = cursor->Seek(prefix);
   for (; s.ok() && cursor->Valid() && cursor->key().starts_with(prefix); s = cursor->Next()) {
-    s = writer->Write(cursor->record().substr(cursor->key().size()));
+    uint32_t record_number = 0;
+    for (size_t i = 5; i < 9; ++i) {
+      record_number = record_number << 8 | static_cast<uint8_t>(cursor->key()[i]);
+    }
+    s = writer->Write(record_number, cursor->record().substr(cursor->key().size()));
     if (!s.ok()) return s;
   }
   return s;
@@ -82,7 +102,9 @@ Status ExportInKeyOrder(storage::RecordFile* file, const StoredTable& table, siz
     if (s.ok()) {
       std::string row_key = storage::DataRowKey(table.number, entry.record_number);
       s = file->Get(row_key, &row);
-      if (s.ok()) s = writer->Write(std::string_view(row).substr(row_key.size()));
+      if (s.ok()) {
+        s = writer->Write(entry.record_number, std::string_view(row).substr(row_key.size()));
+      }
     }
     if (!s.ok()) return s;
   }
@@ -116,7 +138,7 @@ int ExportCommand(const Arguments& arguments) {
   s = file->BeginRead();
   if (!s.ok()) return ReportFailure(name, s);
   {
-    RowWriter writer(table.definition);
+    RowWriter writer(file.get(), table);
     s = key_number < 0
             ? ExportInRecordOrder(file.get(), table, &writer)
             : ExportInKeyOrder(file.get(), table, static_cast<size_t>(key_number), &writer);

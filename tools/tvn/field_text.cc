@@ -231,9 +231,50 @@ std::vector<Column> TableColumns(const storage::FileDescriptor& definition) {
   for (size_t f = 0; f < definition.layout.fields.size(); ++f) {
     const storage::FieldDescriptor& field = definition.layout.fields[f];
     if (TypeOf(field) == TypeCode::GROUP && HasMembers(definition, f)) continue;
-    for (size_t e = 0; e < field.Elements(); ++e) columns.push_back({Heading(field, e), f, e});
+    for (size_t e = 0; e < field.Elements(); ++e) {
+      columns.push_back({Heading(field, e), false, f, e});
+    }
+  }
+  for (size_t m = 0; m < definition.memos.size(); ++m) {
+    columns.push_back({platform::Cp1252ToUtf8(definition.memos[m].label), true, m, 0});
   }
   return columns;
+}
+
+std::string MemoColumnText(const storage::MemoDescriptor& memo, std::string_view stored) {
+  if (!memo.blob() && !memo.binary()) return platform::Cp1252ToUtf8(stored);
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string hex;
+  hex.reserve(stored.size() * 2);
+  for (unsigned char c : stored) {
+    hex.push_back(kDigits[c >> 4]);
+    hex.push_back(kDigits[c & 15]);
+  }
+  return hex;
+}
+
+Status StoreMemoColumnText(const storage::MemoDescriptor& memo, std::string_view text,
+                           std::string* stored) {
+  if (!memo.blob() && !memo.binary()) {
+    *stored = platform::Utf8ToCp1252(text);
+    return Status::Ok();
+  }
+  auto digit = [](char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+  };
+  stored->clear();
+  for (size_t i = 0; i < text.size(); i += 2) {
+    int high = digit(text[i]);
+    int low = i + 1 < text.size() ? digit(text[i + 1]) : -1;
+    if (high < 0 || low < 0) {
+      return Status::Error(1, "not hexadecimal digits, two for each byte");
+    }
+    stored->push_back(static_cast<char>(high << 4 | low));
+  }
+  return Status::Ok();
 }
 
 std::string ColumnText(const storage::FileDescriptor& definition, const Column& column,

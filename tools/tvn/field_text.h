@@ -11,9 +11,11 @@
 //                                      08:30:00.00; empty for no time
 //   STRING, CSTRING, PSTRING, GROUP    the text without trailing blanks
 //
-// An array gives one column per element, named LABEL[i] (LABEL[i,j] ...
-// for several dimensions).  A group whose bytes later fields lie in is
-// shown through those fields and has no column of its own.
+// A memo gives a column of its own after the fields, named by its label:
+// its text, or for a blob and a BINARY memo, which may hold any bytes, two
+// hexadecimal digits per byte.  An array gives one column per element, named LABEL[i] (LABEL[i,j]
+// ... for several dimensions).  A group whose bytes later fields lie in is shown through those
+// fields and has no column of its own.
 //
 // Reading a value back takes an empty cell as the empty value (zero, no
 // date, no time, blanks) and refuses what the field cannot hold: text that
@@ -35,20 +37,28 @@ namespace tentaria::tvn {
 
 struct Column {
   std::string heading;  // UTF-8
-  size_t field = 0;     // position in the field list
+  bool memo = false;    // a memo or blob column
+  size_t field = 0;     // position in the field list, or the memo number
   size_t element = 0;   // element of an array, from 0
 };
 
 std::vector<Column> TableColumns(const storage::FileDescriptor& definition);
 
-// The value of a column in a row of the record size, as UTF-8 text.
+// The value of a field column in a row of the record size, as UTF-8 text.
 std::string ColumnText(const storage::FileDescriptor& definition, const Column& column,
                        std::string_view row);
 
-// Stores a column's value (UTF-8 text) into the row.  A value the field
+// Stores a field column's value (UTF-8 text) into the row.  A value the field
 // cannot hold fails with a message saying why.
 Status StoreColumnText(const storage::FileDescriptor& definition, const Column& column,
                        std::string_view text, std::string* row);
+
+// The text of a memo column, from the memo's stored text.
+std::string MemoColumnText(const storage::MemoDescriptor& memo, std::string_view stored);
+// The text to store for a memo column's value; fails on hexadecimal text
+// that is not.
+Status StoreMemoColumnText(const storage::MemoDescriptor& memo, std::string_view text,
+                           std::string* stored);
 
 // A row with every field empty: blanks in strings and groups, zeros
 // elsewhere.

@@ -15,6 +15,7 @@
 #include "platform/charset.h"
 #include "platform/file.h"
 #include "storage/declaration_reader.h"
+#include "storage/memo_segments.h"
 #include "storage/table_file.h"
 #include "storage/table_name.h"
 #include "tools/tvn/command.h"
@@ -110,6 +111,7 @@ Status AddRows(storage::TableFile* table, CsvReader* csv, size_t* rows) {
   if (!s.ok()) return s;
 
   const std::string empty_row = EmptyRow(definition);
+  std::vector<std::string> memos(definition.memos.size());
   for (;;) {
     s = csv->Next(&fields, &more);
     if (!s.ok() || !more) return s;
@@ -119,8 +121,16 @@ Status AddRows(storage::TableFile* table, CsvReader* csv, size_t* rows) {
                                   std::to_string(columns.size()) + " columns");
     }
     std::string row = empty_row;
+    bool has_memo = false;
+    for (std::string& memo : memos) memo.clear();
     for (size_t i = 0; i < columns.size(); ++i) {
-      s = StoreColumnText(definition, columns[i], fields[i], &row);
+      const Column& column = columns[i];
+      if (column.memo) {
+        s = StoreMemoColumnText(definition.memos[column.field], fields[i], &memos[column.field]);
+        has_memo = has_memo || !memos[column.field].empty();
+      } else {
+        s = StoreColumnText(definition, column, fields[i], &row);
+      }
       if (!s.ok()) {
         return Status::Error(s.code(), where + ", column " + columns[i].heading + ": " +
                                            platform::Utf8ToCp1252(s.message()));
@@ -128,6 +138,11 @@ Status AddRows(storage::TableFile* table, CsvReader* csv, size_t* rows) {
     }
     uint32_t record_number = 0;
     s = table->Add(row, false, &record_number);
+    if (s.ok() && has_memo) {
+      storage::MemoOwner owner{table->record_file(), table->table_number(), record_number,
+                               table->oem()};
+      s = storage::WriteRowMemos(owner, definition, memos);
+    }
     if (s.ok() && ++*rows % kRowsPerFlush == 0) s = table->Flush();
     if (!s.ok()) {
       return Status::Error(s.code(), s.message().empty() ? where : where + ": " + s.message());
