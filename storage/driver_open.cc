@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/path.h"
 #include "storage/driver_state.h"
 #include "storage/error_texts.h"
 #include "storage/table_name.h"
@@ -50,6 +51,15 @@ std::string Upper(std::string text) {
 
 }  // namespace
 
+Status MapTableName(std::string_view runtime_name, HostTable* host) {
+  TableName split;
+  Status s = SplitTableName(runtime_name, IsDirectory(), &split);
+  if (!s.ok()) return s;
+  host->path = platform::HostPath(split.path);
+  host->name = split.named ? host->path + std::string(kTableSeparator) + split.table : host->path;
+  return Status::Ok();
+}
+
 Status OpenFile(const DriverCall& call) {
   FileControlBlock& block = call.block;
   if (call.state() != nullptr && call.state()->table) {
@@ -66,12 +76,12 @@ Status OpenFile(const DriverCall& call) {
   request.create_table = declaration.Has(file_attribute::CREATE);
   request.disposition = request.create_table ? platform::Disposition::kOpenOrCreate
                                              : platform::Disposition::kOpenExisting;
-  TableName split;
-  s = SplitTableName(block.name, IsDirectory(), &split);
+  HostTable host;
+  s = MapTableName(block.name, &host);
   if (!s.ok()) return s;
-  request.transaction_pending = RecoveryCheck(call.fs, split.path);
+  request.transaction_pending = RecoveryCheck(call.fs, host.path);
   std::unique_ptr<TableFile> table;
-  s = TableFile::Open(call.fs, declaration, block.name, request, &table);
+  s = TableFile::Open(call.fs, declaration, host.name, request, &table);
   if (!s.ok()) return s;
 
   auto state = std::make_shared<TavrinFileState>();
@@ -109,8 +119,11 @@ Status CreateFile(const DriverCall& call) {
                             ? platform::Disposition::kCreateNew
                             : platform::Disposition::kOpenOrCreate;
   request.create_table = true;
+  HostTable host;
+  Status s = MapTableName(block.name, &host);
+  if (!s.ok()) return s;
   std::unique_ptr<TableFile> table;
-  Status s = TableFile::Open(call.fs, DeclarationOf(block), block.name, request, &table);
+  s = TableFile::Open(call.fs, DeclarationOf(block), host.name, request, &table);
   if (!s.ok()) return s;
   // A table that is there already keeps its rows: creating it again would
   // lose them without the program asking for that.

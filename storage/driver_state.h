@@ -118,6 +118,15 @@ Status ReleaseRow(const DriverCall& call);
 Status LockTable(const DriverCall& call);  // LOCKfile, LOCKfilesec
 Status UnlockTable(const DriverCall& call);
 
+// A table name as the program gives it (a runtime name, "path\!table" or a
+// path) with the path mapped to the host: *name to open the table by,
+// *path the record file's host path.
+struct HostTable {
+  std::string name;
+  std::string path;
+};
+Status MapTableName(std::string_view runtime_name, HostTable* host);
+
 // The key named by argument `index`; "Unable To Access Index" (77) for a
 // number that is not one of the table's keys.
 Status KeyArgument(const DriverCall& call, size_t index, size_t* key);

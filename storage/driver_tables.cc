@@ -8,7 +8,6 @@
 #include "storage/driver_state.h"
 #include "storage/error_texts.h"
 #include "storage/table_maintenance.h"
-#include "storage/table_name.h"
 #include "storage/tavrin_driver.h"
 
 namespace tentaria::storage {
@@ -28,25 +27,25 @@ ProgressHook& Progress() {
 
 bool IsOpen(const DriverCall& call) { return call.state() != nullptr && call.state()->table; }
 
-// The options of the files the whole-table operations open themselves.
-Status OptionsFor(const DriverCall& call, RecordFileOptions* options) {
-  TableName split;
-  Status s = SplitTableName(call.block.name, IsDirectory(), &split);
+// The host name of the file's table, and the options of the files the
+// whole-table operations open themselves.
+Status Prepare(const DriverCall& call, HostTable* host, RecordFileOptions* options) {
+  Status s = MapTableName(call.block.name, host);
   if (!s.ok()) return s;
   options->owner_password = call.block.owner;
-  options->transaction_pending = RecoveryCheck(call.fs, split.path);
+  options->transaction_pending = RecoveryCheck(call.fs, host->path);
   return Status::Ok();
 }
 
 // A file that is not open is opened for the build alone, exclusively.
 Status OpenForBuild(const DriverCall& call, std::unique_ptr<TableFile>* table) {
-  TableName split;
-  Status s = SplitTableName(call.block.name, IsDirectory(), &split);
+  HostTable host;
+  Status s = MapTableName(call.block.name, &host);
   if (!s.ok()) return s;
   TableOpenRequest request;
   request.mode = platform::open_mode::kReadWrite | platform::open_mode::kDenyAll;
-  request.transaction_pending = RecoveryCheck(call.fs, split.path);
-  return TableFile::Open(call.fs, DeclarationOf(call.block), call.block.name, request, table);
+  request.transaction_pending = RecoveryCheck(call.fs, host.path);
+  return TableFile::Open(call.fs, DeclarationOf(call.block), host.name, request, table);
 }
 
 }  // namespace
@@ -67,10 +66,11 @@ Status EmptyFile(const DriverCall& call) {
 
 Status RemoveFile(const DriverCall& call) {
   if (IsOpen(call)) return Status::Error(error::kFileAlreadyOpen, "close the file first");
+  HostTable host;
   RecordFileOptions options;
-  Status s = OptionsFor(call, &options);
+  Status s = Prepare(call, &host, &options);
   if (!s.ok()) return s;
-  return RemoveTable(call.fs, call.block.name, options);
+  return RemoveTable(call.fs, host.name, options);
 }
 
 Status CopyFile(const DriverCall& call) {
@@ -79,11 +79,14 @@ Status CopyFile(const DriverCall& call) {
   }
   std::string target = call.args.texts.empty() ? std::string() : call.args.texts[0];
   if (target.empty()) return Status::Error(error::kInvalidFilename, "no target name");
+  HostTable host;
+  HostTable host_target;
   RecordFileOptions options;
-  Status s = OptionsFor(call, &options);
+  Status s = Prepare(call, &host, &options);
+  if (s.ok()) s = MapTableName(target, &host_target);
   if (!s.ok()) return s;
-  return call.operation == op::COPY ? CopyTable(call.fs, call.block.name, target, options)
-                                    : RenameTable(call.fs, call.block.name, target, options);
+  return call.operation == op::COPY ? CopyTable(call.fs, host.name, host_target.name, options)
+                                    : RenameTable(call.fs, host.name, host_target.name, options);
 }
 
 Status BuildKeys(const DriverCall& call) {

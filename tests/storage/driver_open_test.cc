@@ -171,6 +171,26 @@ TEST_F(DriverTest, NameQueryKeyAndSend) {
   EXPECT_EQ(file->Send("FULLBUILD=MAYBE", &answer), error::kInvalidNumberOfParameters);
 }
 
+TEST_F(DriverTest, RuntimeNamesAreMappedToTheHost) {
+  setenv("TENTARIA_DRIVE_Q", dir_.path().c_str(), 1);
+  DeclaredFile file(GuestDeclaration("Q:\\GIDS\\!gasten"));
+  ASSERT_EQ(file.Open(), 0);
+  SetRow(file, 1, "Jansen");
+  ASSERT_EQ(file.Add(), 0);
+  ASSERT_EQ(file.Close(), 0);
+  // The default extension was added; an existing file is found without
+  // regard to case.
+  EXPECT_TRUE(std::filesystem::exists(dir_.File("GIDS.TVN")));
+  FileDescriptor existing = GuestDeclaration("q:\\gids.tvn\\!GASTEN");
+  existing.attributes = 0;
+  DeclaredFile again(existing);
+  ASSERT_EQ(again.Open(), 0);
+  uint32_t count = 0;
+  EXPECT_EQ(again.Records(&count), 0);
+  EXPECT_EQ(count, 1u);
+  unsetenv("TENTARIA_DRIVE_Q");
+}
+
 TEST_F(DriverTest, OperationsTheDriverDoesNotAnswerAreUnsupported) {
   auto file = Declare();
   ASSERT_EQ(file->Open(), 0);
