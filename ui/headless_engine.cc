@@ -808,6 +808,18 @@ Status HeadlessEngine::Resize(Window& window, int width, int height) {
   return Status::Ok();
 }
 
+Status HeadlessEngine::Move(Window& window, int x, int y) {
+  Status status = CheckInput(window);
+  if (!status.ok()) return status;
+  Record& record = *Find(window);
+  if (window.x == x && window.y == y) return Status::Ok();
+  window.x = x;
+  window.y = y;
+  Enqueue(record, Event{event::kMove, 0, 0, 0, record.thread});
+  Enqueue(record, Event{event::kMoved, 0, 0, 0, record.thread});
+  return Status::Ok();
+}
+
 Status HeadlessEngine::AnswerMessage(int button) {
   if (!pending_ || pending_->kind != PendingDialog::Kind::kMessage) {
     return Status::Error(1, "no message box is waiting");

@@ -144,6 +144,8 @@ class HeadlessEngine : public Engine {
   Status PressKey(Window& window, int key_code);
   Status RequestClose(Window& window);
   Status Resize(Window& window, int width, int height);
+  // The user moves the window to a place on the screen (dialog units).
+  Status Move(Window& window, int x, int y);
   Status AnswerMessage(int button);
   Status ChoosePopupItem(int item);
   // Moves the clock towards `target_ms`: to the first timer due before it,
