@@ -10,8 +10,9 @@ namespace {
 // The average width is taken over the letters of both cases, rounded.
 constexpr int kLetters = 52;
 
+// units * base / per_base, rounded to the nearest whole number, also for
+// negative places.
 int Scale(int units, int base, int per_base) {
-  // Rounded to the nearest pixel, also for negative places.
   const int scaled = units * base;
   return scaled >= 0 ? (scaled + per_base / 2) / per_base : -((-scaled + per_base / 2) / per_base);
 }
@@ -34,8 +35,11 @@ QRect DialogUnits::ToPixels(int x, int y, int width, int height) const {
 }
 
 QSize DialogUnits::ToUnits(QSize pixels) const {
-  return QSize((pixels.width() * 4 + base_x_ / 2) / base_x_,
-               (pixels.height() * 8 + base_y_ / 2) / base_y_);
+  return QSize(Scale(pixels.width(), 4, base_x_), Scale(pixels.height(), 8, base_y_));
+}
+
+QPoint DialogUnits::ToUnits(QPoint pixels) const {
+  return QPoint(Scale(pixels.x(), 4, base_x_), Scale(pixels.y(), 8, base_y_));
 }
 
 }  // namespace tentaria::ui::qt

@@ -6,6 +6,7 @@
 #define TENTARIA_UI_QT_DIALOG_UNITS_H_
 
 #include <QFont>
+#include <QPoint>
 #include <QRect>
 #include <QSize>
 
@@ -18,8 +19,9 @@ class DialogUnits {
   int ToPixelsX(int units) const;
   int ToPixelsY(int units) const;
   QRect ToPixels(int x, int y, int width, int height) const;
-  // The nearest whole units of a size in pixels.
+  // The nearest whole units of a size or place in pixels.
   QSize ToUnits(QSize pixels) const;
+  QPoint ToUnits(QPoint pixels) const;
 
   int base_x() const { return base_x_; }
   int base_y() const { return base_y_; }

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMoveEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -32,11 +33,21 @@ namespace tentaria::ui::qt {
 class WindowView::TopWindow : public QMainWindow {
  public:
   std::function<void()> on_close;
+  std::function<void(QPoint)> on_moved;
+  std::function<void()> on_state_changed;
 
  protected:
   void closeEvent(QCloseEvent* event) override {
     event->ignore();
     if (on_close) on_close();
+  }
+  void moveEvent(QMoveEvent* event) override {
+    QMainWindow::moveEvent(event);
+    if (on_moved) on_moved(pos());
+  }
+  void changeEvent(QEvent* event) override {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && on_state_changed) on_state_changed();
   }
 };
 
@@ -239,6 +250,8 @@ void WindowView::Act(const std::function<Status()>& action) {
 void WindowView::Build() {
   auto top = std::make_unique<TopWindow>();
   top->on_close = [this] { Act([this] { return engine_.RequestClose(window_); }); };
+  top->on_moved = [this](QPoint position) { UserMoved(position); };
+  top->on_state_changed = [this] { UserChangedState(); };
   top_ = std::move(top);
   top_->setFont(WindowFont());
   canvas_ = new Canvas;
@@ -442,6 +455,7 @@ void WindowView::Refresh() {
   }
   if (!shown_) {
     shown_ = true;
+    applied_maximized_ = window_.maximized;
     if (window_.maximized) {
       top_->showMaximized();
     } else {
@@ -449,6 +463,13 @@ void WindowView::Refresh() {
     }
     top_->raise();
     top_->activateWindow();
+  } else if (window_.maximized != applied_maximized_) {
+    applied_maximized_ = window_.maximized;
+    if (window_.maximized) {
+      top_->showMaximized();
+    } else {
+      top_->showNormal();
+    }
   }
   RefreshFocus();
 }
@@ -470,13 +491,13 @@ void WindowView::RefreshWindow() {
   // message box waits every window does, and none is shown greyed for it.
   if (engine_.pending_dialog() == nullptr) top_->setEnabled(engine_.TakesInput(window_));
   ApplySize();
+  ApplyPlace();
 }
 
 void WindowView::ApplySize() {
   const QSize wanted(window_.width > 0 ? window_.width : kDefaultWidth,
                      window_.height > 0 ? window_.height : kDefaultHeight);
   if (wanted == applied_units_) return;
-  const bool first = !applied_units_.isValid();
   applied_units_ = wanted;
   applied_pixels_ = QSize(units_.ToPixelsX(wanted.width()), units_.ToPixelsY(wanted.height()));
   int bars = 0;
@@ -484,15 +505,41 @@ void WindowView::ApplySize() {
   for (QToolBar* toolbar : top_->findChildren<QToolBar*>()) bars += toolbar->sizeHint().height();
   if (QStatusBar* status = top_->findChild<QStatusBar*>()) bars += status->sizeHint().height();
   top_->resize(applied_pixels_.width(), applied_pixels_.height() + bars);
-  if (!first) return;
-  // Placed by its own place on the screen, or centred on it.
+}
+
+// The window's place counts from the top left corner of the screen's
+// work area; a window without one opens in the middle of the screen.
+void WindowView::ApplyPlace() {
+  const QPoint wanted(window_.x, window_.y);
+  if (applied_place_ == wanted) return;
+  const bool first = !applied_place_.has_value();
+  applied_place_ = wanted;
   const QRect screen = QApplication::primaryScreen()->availableGeometry();
-  QPoint place =
-      screen.topLeft() + QPoint(units_.ToPixelsX(window_.x), units_.ToPixelsY(window_.y));
-  if (window_.x == 0 && window_.y == 0) {
-    place = screen.center() - QPoint(top_->width() / 2, top_->height() / 2);
+  QPoint position =
+      screen.topLeft() + QPoint(units_.ToPixelsX(wanted.x()), units_.ToPixelsY(wanted.y()));
+  if (first && wanted.isNull()) {
+    position = screen.center() - QPoint(top_->width() / 2, top_->height() / 2);
   }
-  top_->move(place);
+  applied_position_ = position;
+  top_->move(position);
+}
+
+void WindowView::UserMoved(QPoint position) {
+  if (engine_.refreshing() || position == applied_position_ || !applied_place_) return;
+  const QRect screen = QApplication::primaryScreen()->availableGeometry();
+  const QPoint units = units_.ToUnits(position - screen.topLeft());
+  applied_position_ = position;
+  if (units == applied_place_) return;
+  applied_place_ = units;
+  Act([&] { return engine_.Move(window_, units.x(), units.y()); });
+}
+
+// The model keeps whether the window is maximized, for its place to be
+// saved as the user left it.
+void WindowView::UserChangedState() {
+  if (engine_.refreshing()) return;
+  applied_maximized_ = top_->isMaximized();
+  window_.maximized = applied_maximized_;
 }
 
 void WindowView::UserResized(QSize pixels) {

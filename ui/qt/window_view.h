@@ -17,6 +17,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/status.h"
@@ -82,7 +83,10 @@ class WindowView {
   void RefreshSheet(const Control& control, ControlView& view);
   void RefreshFocus();
   void ApplySize();
+  void ApplyPlace();
   void UserResized(QSize pixels);
+  void UserMoved(QPoint position);
+  void UserChangedState();
   int TabIndex(const Control& tab) const;
   int RadioIndex(const Control& radio) const;
   QFont WindowFont() const;
@@ -98,6 +102,9 @@ class WindowView {
   int applied_focus_ = 0;
   QSize applied_units_;
   QSize applied_pixels_;
+  std::optional<QPoint> applied_place_;  // dialog units
+  QPoint applied_position_;              // pixels
+  bool applied_maximized_ = false;
   std::string applied_wallpaper_;
   std::string applied_icon_;
   bool icon_applied_ = false;

@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTest>
@@ -338,7 +339,14 @@ TEST_F(QtDrawingTest, ModelChangesAreRedrawnAndMissingPicturesLeaveTheControlEmp
   window.Find(2)->text = "Daarna";
   window.Find(2)->hidden = true;
   window.set_title("Foto");
+  // A place the program gives after opening (a restored place) is applied.
+  window.x = 40;
+  window.y = 16;
   engine.Refresh();
+  const QRect screen = QApplication::primaryScreen()->availableGeometry();
+  const QFontMetrics metrics(QApplication::font());
+  EXPECT_NEAR(top->x() - screen.x(), metrics.averageCharWidth() * 10, 10);
+  EXPECT_NEAR(top->y() - screen.y(), metrics.height() * 2, 2);
   EXPECT_NE(Child<ImageView>(top)->picture(), nullptr);
   EXPECT_EQ(top->windowTitle(), "Foto");
   QLabel* shown = Child<QLabel>(top, "Daarna");

@@ -210,7 +210,7 @@ TEST_F(QtInputTest, ModalWindowsHoldUpTheirOpenerAndStartedOnesDoNot) {
   EXPECT_TRUE(steps.done());
 }
 
-TEST_F(QtInputTest, ListRowsTabsDropListsAndResizingBecomeEvents) {
+TEST_F(QtInputTest, ListRowsTabsDropListsResizingAndMovingBecomeEvents) {
   QtEngine engine;
   std::vector<Delivered> events;
   TraceEvents(engine, &events);
@@ -265,10 +265,18 @@ TEST_F(QtInputTest, ListRowsTabsDropListsAndResizingBecomeEvents) {
     QMainWindow* top = engine.WidgetOf(window);
     top->resize(top->width() + 120, top->height() + 60);
   });
+  int x_before = 0;
   steps.Add([&] { return Has(events, "Lijst", event::kSized, 0); },
             [&] {
               EXPECT_GT(window.width, 220);
               EXPECT_GT(window.height, 150);
+              QMainWindow* top = engine.WidgetOf(window);
+              x_before = window.x;
+              top->move(top->pos() + QPoint(80, 40));
+            });
+  steps.Add([&] { return Has(events, "Lijst", event::kMoved, 0); },
+            [&] {
+              EXPECT_GT(window.x, x_before);
               engine.WidgetOf(window)->close();
             });
   engine.Accept(window, Continue);
@@ -278,6 +286,7 @@ TEST_F(QtInputTest, ListRowsTabsDropListsAndResizingBecomeEvents) {
   EXPECT_TRUE(Has(events, "Lijst", event::kTabChanging, 3));
   EXPECT_TRUE(Has(events, "Lijst", event::kNewSelection, 3));
   EXPECT_TRUE(Has(events, "Lijst", event::kSize, 0));
+  EXPECT_TRUE(Has(events, "Lijst", event::kMove, 0));
 }
 
 // Answers the message box that will show, once it shows.
