@@ -278,7 +278,7 @@ TEST_F(ErrorManagerTest, FixedTextsAreCutTo255Characters) {
   errors_.SetFile(std::string(300, 'f'));
   errors_.SetField(std::string(300, 'v'));
   Answer(kOk);
-  errors_.RaiseWithText(3, std::string(300, 'm'));
+  errors_.RaiseWithText(16, std::string(300, 'm'));
   EXPECT_EQ(errors_.FILENAME.size(), 255u);
   EXPECT_EQ(errors_.FIELDNAME.size(), 255u);
   EXPECT_EQ(errors_.MESSAGETEXT.size(), 255u);
