@@ -247,6 +247,8 @@ Status TransferTable(platform::FileSystem* fs, const TableName& from, const Tabl
   s = FindTable(target, to.table, &existing, &exists);
   if (!s.ok()) return s;
   if (exists && move) return AccessDenied("a table of the new name exists");
+  // Two names of one table: replacing the one would drop the other's rows.
+  if (exists && same_file && existing == table) return AccessDenied("a table onto itself");
   if (exists) s = DropTable(target, to.table, existing);
 
   if (s.ok() && same_file && move) {
