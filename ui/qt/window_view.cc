@@ -23,6 +23,7 @@
 #include "runtime/picture_compile.h"
 #include "ui/event_codes.h"
 #include "ui/key_codes.h"
+#include "ui/qt/key_mapping.h"
 #include "ui/qt/qt_engine.h"
 #include "ui/qt/qt_text.h"
 
@@ -89,93 +90,6 @@ void ApplyColours(QWidget* widget, int32_t fg, int32_t bg) {
     widget->setAutoFillBackground(true);
   }
   widget->setPalette(palette);
-}
-
-// The model's key code of a keystroke, 0 for a key it has none for.
-int ModelKeyCode(const QKeyEvent& event) {
-  const int key = event.key();
-  int code = 0;
-  if (key >= Qt::Key_A && key <= Qt::Key_Z) {
-    code = 'A' + (key - Qt::Key_A);
-  } else if (key >= Qt::Key_0 && key <= Qt::Key_9) {
-    code = '0' + (key - Qt::Key_0);
-  } else if (key >= Qt::Key_F1 && key <= Qt::Key_F12) {
-    code = key::kF1 + (key - Qt::Key_F1);
-  } else {
-    switch (key) {
-      case Qt::Key_Tab:
-      case Qt::Key_Backtab:
-        code = key::kTab;
-        break;
-      case Qt::Key_Return:
-      case Qt::Key_Enter:
-        code = key::kEnter;
-        break;
-      case Qt::Key_Escape:
-        code = key::kEsc;
-        break;
-      case Qt::Key_Space:
-        code = key::kSpace;
-        break;
-      case Qt::Key_PageUp:
-        code = key::kPgUp;
-        break;
-      case Qt::Key_PageDown:
-        code = key::kPgDn;
-        break;
-      case Qt::Key_End:
-        code = key::kEnd;
-        break;
-      case Qt::Key_Home:
-        code = key::kHome;
-        break;
-      case Qt::Key_Left:
-        code = key::kLeft;
-        break;
-      case Qt::Key_Up:
-        code = key::kUp;
-        break;
-      case Qt::Key_Right:
-        code = key::kRight;
-        break;
-      case Qt::Key_Down:
-        code = key::kDown;
-        break;
-      case Qt::Key_Insert:
-        code = key::kInsert;
-        break;
-      case Qt::Key_Delete:
-        code = key::kDelete;
-        break;
-      default:
-        return 0;
-    }
-  }
-  const Qt::KeyboardModifiers modifiers = event.modifiers();
-  if ((modifiers & Qt::ShiftModifier) != 0 || key == Qt::Key_Backtab) code |= kShiftKey;
-  if ((modifiers & Qt::ControlModifier) != 0) code |= kCtrlKey;
-  if ((modifiers & Qt::AltModifier) != 0) code |= kAltKey;
-  return code;
-}
-
-// The scroll event a navigation key gives in a list, 0 for none.
-int ListScrollOf(int key_code) {
-  switch (key_code) {
-    case key::kUp:
-      return event::kScrollUp;
-    case key::kDown:
-      return event::kScrollDown;
-    case key::kPgUp:
-      return event::kPageUp;
-    case key::kPgDn:
-      return event::kPageDown;
-    case key::kHome:
-      return event::kScrollTop;
-    case key::kEnd:
-      return event::kScrollBottom;
-    default:
-      return 0;
-  }
 }
 
 bool RightAligned(const std::string& picture) {
@@ -689,6 +603,8 @@ void WindowView::RefreshControl(Control& control, ControlView& view) {
       break;
     case ControlKind::kTextBox: {
       auto* box = static_cast<QPlainTextEdit*>(widget);
+      // Without a variable there is nowhere for typed text to go.
+      box->setReadOnly(!control.use);
       const QString lines = ToQLines(control.use ? control.contents : control.text);
       if (box->toPlainText() != lines) box->setPlainText(lines);
       break;
