@@ -409,6 +409,19 @@ TEST_F(TvnTableTest, CheckFindsKeysOutOfStepWithTheRows) {
   EXPECT_EQ(check.out.find("key L"), std::string::npos) << check.out;
 }
 
+TEST_F(TvnTableTest, CsvTextsKeepTheirLineBreaksQuotesAndEmptyRows) {
+  WriteTextFile(Path("s.decl"), "S FILE,DRIVER('TAVRIN')\nRECORD\nS:T STRING(12)\nEND\nEND\n");
+  // Blank lines are skipped; a lone empty value is written "".
+  WriteTextFile(Path("rows.csv"),
+                "S:T\n\n\"twee\nregels\"\n\"\"\n\r\n\"a \"\"b\"\", c\"\n  voor  \n");
+  ProgramRun import = Tvn("import " + Quote(Path("S.TVN")) + " --decl " + Quote(Path("s.decl")) +
+                          " < " + Quote(Path("rows.csv")));
+  ASSERT_EQ(import.status, 0) << import.out;
+  EXPECT_EQ(import.out.find("4 rows added to the table UNNAMED"), 0u) << import.out;
+  ProgramRun exported = Tvn("export " + Quote(Path("S.TVN")), false);
+  EXPECT_EQ(exported.out, "S:T\r\n\"twee\nregels\"\r\n\"\"\r\n\"a \"\"b\"\", c\"\r\n  voor\r\n");
+}
+
 TEST_F(TvnTableTest, UsageAndMissingFiles) {
   EXPECT_EQ(Tvn("export").status, 2);
   EXPECT_EQ(Tvn("import " + Table("X.TVN", "T")).status, 2);

@@ -6,7 +6,9 @@ void AppendCsvRecord(const std::vector<std::string>& fields, std::string* out) {
   for (size_t i = 0; i < fields.size(); ++i) {
     if (i > 0) out->push_back(',');
     const std::string& field = fields[i];
-    if (field.find_first_of(",\"\r\n") == std::string::npos) {
+    // A record of one empty field is quoted, as a blank line is skipped.
+    bool lone_empty = fields.size() == 1 && field.empty();
+    if (!lone_empty && field.find_first_of(",\"\r\n") == std::string::npos) {
       out->append(field);
       continue;
     }
@@ -30,6 +32,10 @@ Status CsvReader::Next(std::vector<std::string>* fields, bool* more) {
   fields->clear();
   record_line_ = next_line_;
   int c = Get();
+  while (c == '\r' || c == '\n') {
+    record_line_ = next_line_;
+    c = Get();
+  }
   if (c == EOF) {
     *more = false;
     return Status::Ok();

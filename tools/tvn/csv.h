@@ -1,7 +1,8 @@
 // CSV as tvn reads and writes it: fields separated by commas, records by
 // CR LF on output (CR LF or LF on input); a field that holds a comma, a
 // quote, CR or LF is quoted, with quotes inside doubled.  A quoted field
-// may span lines, so each record remembers the line it starts on.
+// may span lines, so each record remembers the line it starts on.  Blank
+// lines are skipped; a record of one empty field is written "".
 #ifndef TENTARIA_TOOLS_TVN_CSV_H_
 #define TENTARIA_TOOLS_TVN_CSV_H_
 

@@ -4,7 +4,8 @@
 // The work is done in a copy beside the file (a new, empty file when there
 // is none), which replaces the file only when every row was added: a bad
 // declaration, a bad row or a failing write leaves the file as it was and
-// no copy behind.
+// no copy behind.  While the copy is made and filled, the file may be read
+// by others but not changed.
 #include <unistd.h>
 
 #include <cstdio>
@@ -196,6 +197,14 @@ int ImportCommand(const Arguments& arguments) {
     if (s.code() != kFileNotFound) return ReportFailure(target, s);
   }
 
+  // Others may read the file meanwhile but not change it: their changes
+  // would be lost when the copy takes its place.
+  std::unique_ptr<platform::File> guard;
+  if (existing) {
+    s = fs->Open(split.path, platform::open_mode::kRead | platform::open_mode::kDenyWrite,
+                 platform::Disposition::kOpenExisting, &guard);
+    if (!s.ok()) return ReportFailure(target, s);
+  }
   const std::string copy = split.path + ".import-" + std::to_string(getpid());
   size_t rows = 0;
   std::string failed_at = target;
@@ -212,6 +221,8 @@ int ImportCommand(const Arguments& arguments) {
       if (s.ok()) s = table->Flush();
     }
   }
+  // A file that is open cannot be replaced.
+  guard.reset();
   if (s.ok()) s = fs->Rename(copy, split.path);
   if (!s.ok()) {
     fs->Delete(copy);
