@@ -203,9 +203,11 @@ Status KeyPosition(const DriverCall& call, size_t key, uint32_t record_number,
     case op::SETkey:
       return Status::Ok();
     case op::SETkeyptr: {
+      // Without the row (or with 0) the key is read from its ends.
+      if (record_number == 0) return Status::Ok();
       std::string row;
       Status s = state->table->GetByPointer(record_number, &row);
-      if (record_number == 0 || s.code() == error::kRecordNotFound) return Status::Ok();
+      if (s.code() == error::kRecordNotFound) return Status::Ok();
       if (!s.ok()) return s;
       KeyedRecord entry;
       bool has_entry = false;

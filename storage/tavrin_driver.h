@@ -37,6 +37,11 @@
 // POSITION* and SEND a text; QUERY_KEY the key's attribute bits and its
 // label.
 //
+// CREATE makes the file or table and leaves it closed; a table that exists
+// already is left as it is and the call fails with 5.  COPY and REMOVE
+// open the file themselves (read-write, deny none), so an open of this
+// control block must share it; RENAME and REMOVE need it closed (52).
+//
 // A saved position is the record-tree key of the row: its data row key for
 // POSITIONfile, its entry in the key for POSITIONkey.
 #ifndef TENTARIA_STORAGE_TAVRIN_DRIVER_H_

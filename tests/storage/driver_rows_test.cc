@@ -48,6 +48,9 @@ TEST_F(DriverTest, ADuplicateUniqueKeyIsRefusedAndChangesNothing) {
   ASSERT_EQ(file->Close(), 0);
   ASSERT_EQ(file->Open(), 0);
   EXPECT_EQ(Count(*file), 2u);
+  // COUNTRECORDS is answered although the descriptor does not list it.
+  ASSERT_EQ(file->Call(op::COUNTRECORDS), 0);
+  EXPECT_EQ(file->block().answer, 2);
 }
 
 TEST_F(DriverTest, DuplicateTestsTheRowBufferAgainstOtherRows) {
