@@ -432,7 +432,12 @@ bool HeadlessEngine::WaitForAnswer() {
   return true;
 }
 
-int HeadlessEngine::Message(const MessageBox& box) {
+int HeadlessEngine::Message(const MessageBox& asked) {
+  // A box without a button could never be answered: it gets OK.
+  MessageBox box = asked;
+  if ((box.buttons & (button::kOk | button::kYes | button::kNo | button::kCancel)) == 0) {
+    box.buttons = button::kOk;
+  }
   int fallback = box.default_button;
   if (fallback == 0) {
     for (int b : {button::kOk, button::kYes, button::kNo, button::kCancel}) {
