@@ -20,15 +20,17 @@ constexpr int kQuestionIcon = 32514;
 constexpr int kExclamationIcon = 32515;
 constexpr int kAsteriskIcon = 32516;
 
+// The buttons speak the program's language, Dutch.
 struct ButtonKind {
   int model;
-  QMessageBox::StandardButton qt;
+  const char* text;
+  QMessageBox::ButtonRole role;
 };
 constexpr ButtonKind kButtons[] = {
-    {button::kOk, QMessageBox::Ok},
-    {button::kYes, QMessageBox::Yes},
-    {button::kNo, QMessageBox::No},
-    {button::kCancel, QMessageBox::Cancel},
+    {button::kOk, "OK", QMessageBox::AcceptRole},
+    {button::kYes, "&Ja", QMessageBox::YesRole},
+    {button::kNo, "&Nee", QMessageBox::NoRole},
+    {button::kCancel, "Annuleren", QMessageBox::RejectRole},
 };
 
 QMessageBox::Icon SystemIcon(int number) {
@@ -75,11 +77,11 @@ int ShowMessageBox(const MessageBox& box, QWidget* parent, PictureCache& picture
   std::map<QAbstractButton*, int> answers;
   for (const ButtonKind& kind : kButtons) {
     if ((buttons & kind.model) == 0) continue;
-    QPushButton* added = dialog.addButton(kind.qt);
+    QPushButton* added = dialog.addButton(QString::fromLatin1(kind.text), kind.role);
     answers[added] = kind.model;
     if (kind.model == FallbackButton(box)) dialog.setDefaultButton(added);
+    if (kind.model == button::kCancel) dialog.setEscapeButton(added);
   }
-  if ((buttons & button::kCancel) != 0) dialog.setEscapeButton(QMessageBox::Cancel);
   dialog.exec();
   auto pressed = answers.find(dialog.clickedButton());
   if (pressed != answers.end()) return pressed->second;

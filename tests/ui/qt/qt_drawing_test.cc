@@ -6,7 +6,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -37,12 +36,6 @@ const QColor kNavyDrawn(0x00, 0x40, 0x80);
 
 std::shared_ptr<VariableBinding> Bound(PictureValue value) {
   return std::make_shared<VariableBinding>(std::move(value));
-}
-
-void SaveScreenshot(const QImage& image, const std::string& name) {
-  const QString folder = QStringLiteral(TENTARIA_SCREENSHOT_DIR);
-  QDir().mkpath(folder);
-  EXPECT_TRUE(image.save(folder + "/" + QString::fromStdString(name) + ".png"));
 }
 
 // Lets the windows lay themselves out, as they do once the program waits

@@ -189,6 +189,7 @@ TEST_F(QtInputTest, ModalWindowsHoldUpTheirOpenerAndStartedOnesDoNot) {
     // window of another thread goes on taking input.
     EXPECT_FALSE(engine.WidgetOf(frame.window())->isEnabled());
     EXPECT_TRUE(engine.WidgetOf(*Titled(engine, "Thread"))->isEnabled());
+    SaveScreenshot(engine.WidgetOf(frame.window())->grab().toImage(), "frame-waiting-for-modal");
     events_before = frame.frame_events;
     QTest::mouseClick(Button(frame.window(), engine, "&Modaal"), Qt::LeftButton);
     engine.WidgetOf(*Titled(engine, "Thread"))->close();
@@ -289,15 +290,19 @@ TEST_F(QtInputTest, ListRowsTabsDropListsResizingAndMovingBecomeEvents) {
   EXPECT_TRUE(Has(events, "Lijst", event::kMove, 0));
 }
 
-// Answers the message box that will show, once it shows.
-void AnswerMessageBox(QMessageBox::StandardButton answer, QString* text,
-                      QMessageBox::StandardButton* default_button) {
+// Presses a button of the message box that will show, once it shows.
+void AnswerMessageBox(const QString& answer, QString* text, QStringList* buttons) {
   QTimer::singleShot(10, [=] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (box == nullptr) return AnswerMessageBox(answer, text, default_button);
+    if (box == nullptr) return AnswerMessageBox(answer, text, buttons);
     *text = box->text();
-    *default_button = box->standardButton(box->defaultButton());
-    box->button(answer)->click();
+    SaveScreenshot(box->grab().toImage(), "message-box");
+    QAbstractButton* pressed = nullptr;
+    for (QAbstractButton* button : box->buttons()) {
+      *buttons << button->text() + (button == box->defaultButton() ? " (default)" : "");
+      if (button->text() == answer) pressed = button;
+    }
+    if (pressed != nullptr) pressed->click();
   });
 }
 
@@ -329,12 +334,12 @@ TEST_F(QtInputTest, MessageBoxesPopupMenusBeepsAndTimers) {
   int answer = 0;
   int chosen = -1;
   QString text;
-  QMessageBox::StandardButton default_button = QMessageBox::NoButton;
+  QStringList buttons;
   QStringList items;
   Steps steps(engine);
   steps.Add([&] { return Count(events, event::kTimer) >= 2; },
             [&] {
-              AnswerMessageBox(QMessageBox::Yes, &text, &default_button);
+              AnswerMessageBox("&Ja", &text, &buttons);
               QTest::mouseClick(Button(window, engine, "&Vraag"), Qt::LeftButton);
             });
   steps.Add([&] {
@@ -358,12 +363,31 @@ TEST_F(QtInputTest, MessageBoxesPopupMenusBeepsAndTimers) {
   });
   EXPECT_TRUE(steps.done());
   EXPECT_EQ(text, "Wijzigingen opslaan?");
-  EXPECT_EQ(default_button, QMessageBox::No);
+  EXPECT_EQ(buttons, (QStringList{"&Ja", "&Nee (default)"}));
   EXPECT_EQ(answer, button::kYes);
   EXPECT_EQ(chosen, 1);
   EXPECT_EQ(items, (QStringList{"&Openen", "&Wissen (disabled)", "Meer (menu)"}));
   EXPECT_EQ(engine.beeps(), std::vector<int>{beep::kExclamation});
   EXPECT_GE(Count(events, event::kTimer), 2);
+}
+
+TEST_F(QtInputTest, AMessageBoxWithoutButtonsGetsOk) {
+  QtEngine engine;
+  Window window("Melding");
+  ASSERT_TRUE(engine.Open(window).ok());
+  int answer = 0;
+  QString text;
+  QStringList buttons;
+  AnswerMessageBox("OK", &text, &buttons);
+  engine.Accept(window, [&](Engine& e) {
+    MessageBox box;
+    box.text = "Bestand niet gevonden";
+    box.buttons = 0;
+    answer = e.Message(box);
+    return LoopAction::kBreak;
+  });
+  EXPECT_EQ(buttons, (QStringList{"OK (default)"}));
+  EXPECT_EQ(answer, button::kOk);
 }
 
 }  // namespace

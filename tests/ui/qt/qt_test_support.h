@@ -8,6 +8,8 @@
 
 #include <QApplication>
 #include <QByteArray>
+#include <QDir>
+#include <QImage>
 #include <cstdlib>
 #include <deque>
 #include <functional>
@@ -27,6 +29,13 @@ inline QApplication& Application() {
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   static QApplication* application = new QApplication(argc, argv);
   return *application;
+}
+
+// Keeps a screenshot as build/screenshots/<name>.png.
+inline void SaveScreenshot(const QImage& image, const std::string& name) {
+  const QString folder = QStringLiteral(TENTARIA_SCREENSHOT_DIR);
+  QDir().mkpath(folder);
+  EXPECT_TRUE(image.save(folder + "/" + QString::fromStdString(name) + ".png"));
 }
 
 // Runs `convert` with the arguments; false when it failed or is missing.
