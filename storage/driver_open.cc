@@ -169,6 +169,14 @@ Status FlushFile(const DriverCall& call) {
 
 Status QueryKey(const DriverCall& call) {
   const FileDescriptor& declaration = call.state()->declaration;
+  // Without a key number: the key the file is set to read by, -1 for
+  // record order (a view follows that key).
+  if (call.args.numbers.empty()) {
+    const ReadPosition& position = call.state()->position;
+    call.block.answer = position.order == ReadOrder::kKey ? static_cast<int64_t>(position.key) : -1;
+    call.block.answer_text.clear();
+    return Status::Ok();
+  }
   int64_t key = call.Number(0, -1);
   if (key < 0 || static_cast<size_t>(key) >= declaration.keys.size()) {
     return Status::Error(kUnableToAccessIndex, "no such key");
