@@ -238,9 +238,16 @@ void WindowView::BuildControl(Control& control) {
       view.widget = new QCheckBox(text, canvas_);
       break;
     case ControlKind::kOption:
-    case ControlKind::kGroup:
-      view.widget = new QGroupBox(text, canvas_);
+    case ControlKind::kGroup: {
+      auto* group = new QGroupBox(text, canvas_);
+      // A plain etched frame with its title in it, which stays visible on
+      // any wallpaper.
+      group->setStyleSheet(QStringLiteral(
+          "QGroupBox { border: 1px solid palette(mid); border-radius: 3px; margin-top: 1.6ex; }"
+          "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 3px; }"));
+      view.widget = group;
       break;
+    }
     case ControlKind::kRadio: {
       auto* radio = new QRadioButton(text, canvas_);
       // The option group decides which radio is on, not Qt.
