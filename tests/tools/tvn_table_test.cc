@@ -133,8 +133,8 @@ Row MakeRow(int i) {
       "straat" + std::to_string(i % 10),
       std::to_string(i),
       // Memos of no, one and several segments.
-      i % 4 == 0 ? "" : "Opmerking é " + std::string(i % 700, 'x') + std::to_string(i),
-      i % 3 == 0 ? "" : "00FF" + std::string(i % 3 == 1 ? 600 : 2, 'A') + "0D0A",
+      i % 4 == 0 ? "" : "Opmerking é " + std::string(i % 50 == 1 ? 600 : i % 40, 'x'),
+      i % 3 == 0 ? "" : "00FF" + std::string(i % 30 == 1 ? 600 : 2, 'A') + "0D0A",
   };
   for (size_t v = 0; v < values.size(); ++v) {
     if (v > 0) row.line += ",";
