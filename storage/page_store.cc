@@ -65,6 +65,7 @@ Page* PageStore::NewPage(uint8_t level) {
   int32_t ref = NextProvisionalRef();
   auto page = std::make_unique<Page>(ref, level);
   page->set_dirty(true);
+  ++dirty_pages_;
   Page* result = page.get();
   pages_.emplace(ref, std::move(page));
   return result;
@@ -78,6 +79,7 @@ void PageStore::Rekey(Page* page, int32_t ref) {
 }
 
 void PageStore::Forget(Page* page) {
+  if (page->dirty()) --dirty_pages_;
   pages_.erase(page->ref());
   ++version_;
 }
@@ -90,21 +92,18 @@ std::vector<Page*> PageStore::DirtyPages() const {
   return result;
 }
 
-bool PageStore::HasChanges() const {
-  for (const auto& [ref, page] : pages_) {
-    if (page->dirty()) return true;
-  }
-  return false;
-}
+bool PageStore::HasChanges() const { return dirty_pages_ != 0; }
 
 void PageStore::MarkAllClean() {
   for (auto& [ref, page] : pages_) page->set_dirty(false);
+  dirty_pages_ = 0;
   // The flush rewrote places the window may hold.
   window_.clear();
 }
 
 void PageStore::Clear() {
   pages_.clear();
+  dirty_pages_ = 0;
   journal_map_.clear();
   window_.clear();
   next_provisional_ = -2;
@@ -112,7 +111,7 @@ void PageStore::Clear() {
 }
 
 void PageStore::Trim(size_t limit) {
-  if (pages_.size() <= limit) return;
+  if (pages_.size() <= limit || pages_.size() - dirty_pages_ <= limit / 4) return;
   std::erase_if(pages_, [](const auto& item) { return !item.second->dirty(); });
   ++version_;
 }

@@ -31,7 +31,11 @@ class PageStore {
   Status Get(int32_t ref, Page** page);
   // A new empty page with a provisional reference, marked changed.
   Page* NewPage(uint8_t level);
-  void MarkDirty(Page* page) { page->set_dirty(true); }
+  void MarkDirty(Page* page) {
+    if (page->dirty()) return;
+    page->set_dirty(true);
+    ++dirty_pages_;
+  }
   // Gives a cached page another reference.
   void Rekey(Page* page, int32_t ref);
   int32_t NextProvisionalRef() { return next_provisional_--; }
@@ -44,7 +48,10 @@ class PageStore {
   void MarkAllClean();
   // Drops every cached page (changes included) and the journal map.
   void Clear();
-  // Drops clean pages once the cache holds more than limit pages.
+  // Drops clean pages once the cache holds more than limit pages, of which
+  // more than a quarter of limit are clean.  While a large change holds
+  // more changed pages than limit, the walk over them all is paid for only
+  // by dropping that many clean pages, not on every operation.
   void Trim(size_t limit);
   size_t cached_pages() const { return pages_.size(); }
 
@@ -79,6 +86,7 @@ class PageStore {
   uint64_t window_offset_ = 0;
   uint64_t next_offset_ = 0;       // just after the page loaded last
   int32_t next_provisional_ = -2;  // -1 means "no page" in the header
+  size_t dirty_pages_ = 0;         // cached pages that are changed
   uint64_t version_ = 0;
 };
 
