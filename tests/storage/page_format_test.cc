@@ -225,6 +225,24 @@ TEST(PageImageTest, CompressedIndexPageRoundTrips) {
             fault::kPageLength);
 }
 
+TEST(PageTest, KeysCompareBytewiseUnsignedShorterFirst) {
+  // Keys around the eight-byte steps, with high bytes, one the prefix of
+  // the other, and differing at every position.
+  std::mt19937 random(3);
+  for (int round = 0; round < 20000; ++round) {
+    std::string a(random() % 20, '\0');
+    for (char& c : a) c = static_cast<char>("\x00\x01\x7F\x80\xFF"[random() % 5]);
+    std::string b = a.substr(0, random() % (a.size() + 1));
+    if (random() % 2 && !b.empty()) b[random() % b.size()] = static_cast<char>(random());
+    if (random() % 2) b.push_back(static_cast<char>(random()));
+    std::vector<uint8_t> ua(a.begin(), a.end());
+    std::vector<uint8_t> ub(b.begin(), b.end());
+    int expected = ua < ub ? -1 : (ub < ua ? 1 : 0);
+    ASSERT_EQ(CompareKeys(a, b), expected) << round;
+    ASSERT_EQ(CompareKeys(b, a), -expected) << round;
+  }
+}
+
 TEST(PageTest, SplitLimits) {
   Page small = LeafWith({});
   for (int i = 0; i < 21; ++i)
