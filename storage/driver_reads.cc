@@ -6,6 +6,8 @@
 // deleted meanwhile (by this open or another process) are seen.
 #include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -46,26 +48,56 @@ struct Located {
   uint32_t record_number = 0;
 };
 
-Status StepBack(RecordCursor* cursor) {
+// Walks the entries of a key built in memory the way RecordCursor walks
+// the file's records.
+class MemoryCursor {
+ public:
+  using Entries = std::map<std::string, std::string>;
+  explicit MemoryCursor(const Entries* entries) : entries_(entries), at_(entries->end()) {}
+
+  Status Seek(std::string_view key) { return Move(entries_->lower_bound(std::string(key))); }
+  Status SeekToLast() {
+    return Move(entries_->empty() ? entries_->end() : std::prev(entries_->end()));
+  }
+  Status Next() { return Move(at_ == entries_->end() ? at_ : std::next(at_)); }
+  Status Prev() { return Move(at_ == entries_->begin() ? entries_->end() : std::prev(at_)); }
+  bool Valid() const { return at_ != entries_->end(); }
+  std::string_view key() const { return at_->first; }
+  std::string_view record() const { return record_; }
+
+ private:
+  Status Move(Entries::const_iterator to) {
+    at_ = to;
+    record_ = Valid() ? at_->first + at_->second : std::string();
+    return Status::Ok();
+  }
+
+  const Entries* entries_;
+  Entries::const_iterator at_;
+  std::string record_;
+};
+
+template <typename Cursor>
+Status StepBack(Cursor* cursor) {
   return cursor->Valid() ? cursor->Prev() : cursor->SeekToLast();
 }
 
 // The record the next read in the direction would read from `position`.
-Status Locate(const TavrinFileState& state, const ReadPosition& position, bool forward,
-              Located* located) {
+template <typename Cursor>
+Status LocateWith(Cursor* cursor, const TavrinFileState& state, const ReadPosition& position,
+                  bool forward, Located* located) {
   *located = Located();
   std::string prefix = RangePrefix(state, position.order, position.key);
-  std::unique_ptr<RecordCursor> cursor = state.table->record_file()->NewCursor();
   Status s;
   switch (position.start) {
     case ReadPosition::Start::kFromEnds:
       s = cursor->Seek(forward ? prefix : RangeEnd(prefix));
-      if (s.ok() && !forward) s = StepBack(cursor.get());
+      if (s.ok() && !forward) s = StepBack(cursor);
       break;
     case ReadPosition::Start::kFrom:
       s = cursor->Seek(forward ? position.search : position.search_back);
       if (s.ok() && !forward && !(cursor->Valid() && cursor->key() == position.search_back)) {
-        s = StepBack(cursor.get());
+        s = StepBack(cursor);
       }
       break;
     case ReadPosition::Start::kAfter:
@@ -73,7 +105,7 @@ Status Locate(const TavrinFileState& state, const ReadPosition& position, bool f
       if (s.ok() && forward && cursor->Valid() && cursor->key() == position.search) {
         s = cursor->Next();
       } else if (s.ok() && !forward) {
-        s = StepBack(cursor.get());
+        s = StepBack(cursor);
       }
       break;
   }
@@ -89,6 +121,21 @@ Status Locate(const TavrinFileState& state, const ReadPosition& position, bool f
                     &entry);
   located->record_number = entry.record_number;
   return s;
+}
+
+// Keys built in memory are read from the open's store (empty until the
+// key is built); every other order from the file.
+Status Locate(const TavrinFileState& state, const ReadPosition& position, bool forward,
+              Located* located) {
+  if (position.order == ReadOrder::kKey &&
+      state.declaration.keys[position.key].Has(key_attribute::kInMemory)) {
+    static const MemoryCursor::Entries kNone;
+    auto built = state.memory_keys.keys.find(position.key);
+    MemoryCursor cursor(built == state.memory_keys.keys.end() ? &kNone : &built->second);
+    return LocateWith(&cursor, state, position, forward, located);
+  }
+  std::unique_ptr<RecordCursor> cursor = state.table->record_file()->NewCursor();
+  return LocateWith(cursor.get(), state, position, forward, located);
 }
 
 void ClearReadRequests(TavrinFileState* state) {
@@ -255,6 +302,32 @@ Status SavedPosition(const DriverCall& call, ReadOrder order, size_t key, std::s
   return Status::Ok();
 }
 
+// The first entry of a key built in memory whose value is the one in the
+// record buffer; 35 when there is none.
+Status FindInMemory(const DriverCall& call, size_t key, uint32_t* record_number) {
+  TavrinFileState* state = call.state();
+  std::string value;
+  Status s = ValueSearch(call, key, &value);
+  if (!s.ok()) return s;
+  bool dup = state->declaration.keys[key].Has(key_attribute::DUP);
+  std::string entry_prefix =
+      KeyEntryPrefix(state->table->table_number(), static_cast<uint8_t>(key)) + value;
+  ReadPosition position;
+  position.order = ReadOrder::kKey;
+  position.key = key;
+  position.start = ReadPosition::Start::kFrom;
+  position.search = entry_prefix;
+  Located located;
+  s = Locate(*state, position, true, &located);
+  if (!s.ok()) return s;
+  if (!located.found || !located.tree_key.starts_with(entry_prefix) ||
+      located.tree_key.size() != entry_prefix.size() + (dup ? 4 : 0)) {
+    return Status::Error(error::kRecordNotFound, "no row with the value");
+  }
+  *record_number = located.record_number;
+  return Status::Ok();
+}
+
 }  // namespace
 
 bool RetryHeldRead(const TavrinFileState& state, int64_t started) {
@@ -332,7 +405,12 @@ Status ReadDirect(const DriverCall& call) {
   for (;;) {
     std::string row;
     uint32_t record_number = 0;
-    s = state->table->GetByKey(key, RowBuffer(call.block), &row, &record_number);
+    if (state->declaration.keys[key].Has(key_attribute::kInMemory)) {
+      s = FindInMemory(call, key, &record_number);
+      if (s.ok()) s = state->table->GetByPointer(record_number, &row);
+    } else {
+      s = state->table->GetByKey(key, RowBuffer(call.block), &row, &record_number);
+    }
     if (s.ok()) s = TakeRow(call, record_number, row);
     if (s.code() == error::kRecordIsAlreadyHeld && RetryHeldRead(*state, started)) continue;
     return EndFailedRead(state, s);

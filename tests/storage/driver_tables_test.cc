@@ -119,6 +119,31 @@ TEST_F(DriverTest, ACancelledBuildEndsWith93) {
   EXPECT_EQ(Count(*file, kByNumber), 1u);
 }
 
+TEST_F(DriverTest, AKeyBuiltInMemoryIsReadFromTheOpen) {
+  FileDescriptor declaration = testing::GuestDeclaration(TableName());
+  declaration.keys[kByName].attributes |= key_attribute::kInMemory;
+  DeclaredFile file(declaration);
+  ASSERT_EQ(file.Open(), 0);
+  AddRows(file, {{3, "Smit"}, {1, "Jansen"}, {2, "Bakker"}});
+  // Nothing is kept for the key until it is built.
+  ASSERT_EQ(file.SetKey(kByName), 0);
+  EXPECT_EQ(ReadAll(file), Numbers{});
+  ASSERT_EQ(file.Call(op::BUILDkey, {{kByName}, {}}), 0);
+  ASSERT_EQ(file.SetKey(kByName), 0);
+  EXPECT_EQ(ReadAll(file), (Numbers{2, 1, 3}));
+  EXPECT_EQ(ReadAll(file, false), (Numbers{1, 2}));
+  testing::SetRow(file, 0, "JANSEN");
+  ASSERT_EQ(file.GetByKey(kByName), 0);
+  EXPECT_EQ(testing::NumberOf(file), 1);
+  testing::SetRow(file, 0, "Janse");
+  EXPECT_EQ(file.GetByKey(kByName), error::kRecordNotFound);
+  // Another open of the file has its own store.
+  ASSERT_EQ(file.Close(), 0);
+  ASSERT_EQ(file.Open(), 0);
+  ASSERT_EQ(file.SetKey(kByName), 0);
+  EXPECT_EQ(ReadAll(file), Numbers{});
+}
+
 class DriverTraceTest : public test_support::TempHomeTest {
  protected:
   testing::TempDir dir_;
