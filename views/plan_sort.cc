@@ -240,6 +240,7 @@ int SortNode::LoadGroup() {
 
 int SortNode::Start() {
   Prepare();
+  fresh_ = true;
   if (pass_through_) return group_->Start();
   int code = group_->Start();
   if (code != 0) return code;
@@ -248,6 +249,7 @@ int SortNode::Start() {
 }
 
 int SortNode::Fetch() {
+  fresh_ = false;
   if (pass_through_) return group_->Fetch();
   for (;;) {
     long next = current_ + (backward_ ? -1 : 1);
@@ -355,12 +357,19 @@ void SortNode::Clear() { group_->Clear(); }
 void SortNode::Reverse() {
   backward_ = !backward_;
   group_->Reverse();
+  // Turned round before its first record, the view starts at its other
+  // end, as a scan does.
+  if (fresh_ && !pass_through_) Start();
 }
 
 void SortNode::Describe(std::string* out, int depth) const {
-  *out += Indent(depth) + "SortNode" + (pass_through_ ? " (order delivered by the key)" : "");
-  *out += " sorting components " + std::to_string(prefix_ + 1) + " to " +
-          std::to_string(context_->order.size()) + "\n";
+  *out += Indent(depth) + "SortNode";
+  if (pass_through_) {
+    *out += " (order delivered by the key)\n";
+  } else {
+    *out += " sorting components " + std::to_string(prefix_ + 1) + " to " +
+            std::to_string(context_->order.size()) + "\n";
+  }
   group_->Describe(out, depth + 1);
 }
 

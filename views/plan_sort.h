@@ -118,6 +118,7 @@ class SortNode : public PlanNode {
   std::vector<std::vector<Value>> values_;  // order values per buffered record
   std::vector<size_t> sorted_;              // buffered records in view order
   long current_ = -1;                       // place in sorted_ of the current record
+  bool fresh_ = false;                      // started, nothing fetched since
   std::string image_;                       // the current record's image
 };
 

@@ -134,13 +134,20 @@ class ViewTest : public ::testing::Test {
     auto file = std::make_unique<storage::DeclaredFile>(
         SiteDeclaration(folder_ / (table + ".tvn") + "\\!" + table, prefix, std::move(keys)),
         storage::TavrinDriver());
-    EXPECT_EQ(file->Open(), 0);
-    for (const Site& site : rows) {
-      PutSite(*file, site);
-      EXPECT_EQ(file->Add(), 0) << site.nr;
-    }
+    EXPECT_EQ(file->Share(), 0);
+    AddAll(*file, rows);
     BindFields(names_, *file);
     return file;
+  }
+
+  // Adds the rows in one transaction, so that the file is written once.
+  static void AddAll(storage::DeclaredFile& file, const std::vector<Site>& rows) {
+    ASSERT_EQ(file.Call(storage::op::LOGOUT), 0);
+    for (const Site& site : rows) {
+      PutSite(file, site);
+      ASSERT_EQ(file.Add(), 0) << site.nr;
+    }
+    ASSERT_EQ(file.Call(storage::op::COMMIT), 0);
   }
 
   // A view of one file.
