@@ -13,6 +13,7 @@
 
 #include "platform/file.h"
 #include "storage/key_entry.h"
+#include "storage/memo_segments.h"
 #include "storage/record_file.h"
 #include "tests/support/temp_folder.h"
 #include "tests/tools/tvn_run.h"
@@ -379,7 +380,7 @@ TEST_F(TvnTableTest, CheckFindsABrokenFile) {
 
 TEST_F(TvnTableTest, CheckFindsKeysOutOfStepWithTheRows) {
   WriteTextFile(Path("g.decl"),
-                "G FILE,DRIVER('TAVRIN')\nK KEY(+G:NR)\nL KEY(-G:NR),OPT\nRECORD\nG:NR "
+                "G FILE,DRIVER('TAVRIN')\nK KEY(+G:NR)\nL KEY(-G:NR),OPT\nM MEMO(10)\nRECORD\nG:NR "
                 "LONG\nEND\nEND\n");
   WriteTextFile(Path("rows.csv"), "G:NR\n1\n2\n3\n");
   ASSERT_EQ(Tvn("import " + Table("K.TVN", "T") + " --decl " + Quote(Path("g.decl")) + " < " +
@@ -398,12 +399,18 @@ TEST_F(TvnTableTest, CheckFindsKeysOutOfStepWithTheRows) {
     ASSERT_TRUE(cursor->Seek(storage::KeyEntryPrefix(1, 0)).ok());
     ASSERT_TRUE(cursor->Valid());
     ASSERT_TRUE(file->Delete(std::string(cursor->key())).ok());
+    // And a memo segment of a row that was never added.
+    std::string segment = storage::MemoSegmentKey(1, 999, 0, 0);
+    ASSERT_TRUE(file->Insert(segment + "tekst", segment.size()).ok());
     ASSERT_TRUE(file->Flush().ok());
   }
   ProgramRun check = Tvn("check " + Quote(Path("K.TVN")));
   EXPECT_NE(check.status, 0);
   EXPECT_NE(check.out.find("table T: key K: no entry for a row: "), std::string::npos) << check.out;
   EXPECT_NE(check.out.find("table T: key K: the counter says 3 entries, the key holds 2"),
+            std::string::npos)
+      << check.out;
+  EXPECT_NE(check.out.find("table T: a memo segment of row 999, which is not there"),
             std::string::npos)
       << check.out;
   EXPECT_EQ(check.out.find("key L"), std::string::npos) << check.out;

@@ -1,7 +1,8 @@
 // tvn check: the integrity check of the record file, and for every table
 // that its rows, key entries and counters agree: each key holds exactly the
 // entries its rows give, the counters hold the numbers of rows and
-// entries, and each row's memos read back whole.
+// entries, each row's memos read back whole, and no record of the table
+// belongs to a key it does not have or to a row that is not there.
 #include <algorithm>
 #include <cstdio>
 #include <memory>
@@ -49,6 +50,7 @@ class TableCheck {
   Status Run() {
     Status s = ReadRows();
     for (size_t k = 0; s.ok() && k < expected_.size(); ++k) s = CheckKey(k);
+    if (s.ok()) s = CheckStrayRecords();
     return s;
   }
 
@@ -70,6 +72,7 @@ class TableCheck {
       std::string_view key = cursor->key();
       std::string_view row = cursor->record().substr(key.size());
       uint32_t number = RecordNumberOfRow(key);
+      row_numbers_.push_back(number);
       if (key.size() != 9 || row.size() != definition.layout.record_size) {
         Problem("row " + std::to_string(number) + " has " + std::to_string(row.size()) +
                 " bytes, not " + std::to_string(definition.layout.record_size));
@@ -146,6 +149,37 @@ class TableCheck {
     return Status::Ok();
   }
 
+  // Records of the table that belong to nothing: entries of a key the
+  // table does not have, memo segments of a row that is not there.  Rows
+  // come in record number order, so row_numbers_ is sorted.
+  Status CheckStrayRecords() {
+    std::string prefix = storage::TablePrefix(table_.number);
+    std::unique_ptr<storage::RecordCursor> cursor = file_->NewCursor();
+    std::vector<std::string> strays;
+    Status s = cursor->Seek(prefix);
+    for (; s.ok() && cursor->Valid() && cursor->key().starts_with(prefix); s = cursor->Next()) {
+      std::string_view key = cursor->key();
+      if (key.size() < 5) continue;
+      uint8_t kind = static_cast<uint8_t>(key[4]);
+      if (kind < storage::kDataRowKind && kind >= expected_.size()) {
+        strays.push_back("an entry of key number " + std::to_string(kind) +
+                         ", which the table does not have: " + Hex(key));
+      } else if (kind == storage::kMemoSegmentKind &&
+                 !std::binary_search(row_numbers_.begin(), row_numbers_.end(),
+                                     RecordNumberOfRow(key))) {
+        strays.push_back("a memo segment of row " + std::to_string(RecordNumberOfRow(key)) +
+                         ", which is not there");
+      }
+    }
+    for (size_t i = 0; i < strays.size() && i < kShownDifferences; ++i) Problem(strays[i]);
+    if (strays.size() > kShownDifferences) {
+      Problem(std::to_string(strays.size() - kShownDifferences) +
+              " more records that belong "
+              "to nothing");
+    }
+    return s;
+  }
+
   void Report(const std::string& what, const std::vector<std::string>& entries) {
     for (size_t i = 0; i < entries.size() && i < kShownDifferences; ++i) {
       Problem(what + Hex(entries[i]));
@@ -160,6 +194,7 @@ class TableCheck {
   std::vector<std::string>* problems_;
   std::vector<std::vector<std::string>> expected_;  // per key: entry records
   std::vector<std::string> memo_texts_;
+  std::vector<uint32_t> row_numbers_;
 };
 
 }  // namespace
