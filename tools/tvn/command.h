@@ -23,6 +23,10 @@ int ExportCommand(const Arguments& arguments);
 int ImportCommand(const Arguments& arguments);
 // tvn check FILE [--owner PASSWORD]
 int CheckCommand(const Arguments& arguments);
+// tvn query FILE[\!TABLE] [--owner PASSWORD] [--filter EXPRESSION]
+//           [--order ORDERTEXT] [--key NAME] [--from VALUES] [--backward]
+//           [--limit N] [--plan]
+int QueryCommand(const Arguments& arguments);
 
 }  // namespace tentaria::tvn
 

@@ -22,6 +22,10 @@ constexpr char kUsage[] =
     "  import FILE[\\!TABLE] --decl DECLFILE < rows.csv\n"
     "                             create the table and add the rows\n"
     "  check FILE                 check the file, its keys and counters\n"
+    "  query FILE[\\!TABLE] [--filter EXPRESSION] [--order ORDERTEXT] [--key NAME]\n"
+    "        [--from VALUES] [--backward] [--limit N] [--plan]\n"
+    "                             the rows through a view, as CSV; --plan shows\n"
+    "                             how the view reads them\n"
     "\n"
     "The file commands take --owner PASSWORD for an enciphered file.\n";
 
@@ -41,6 +45,7 @@ int main(int argc, char** argv) {
   if (command == "export") return tentaria::tvn::ExportCommand(arguments);
   if (command == "import") return tentaria::tvn::ImportCommand(arguments);
   if (command == "check") return tentaria::tvn::CheckCommand(arguments);
+  if (command == "query") return tentaria::tvn::QueryCommand(arguments);
   std::fprintf(stderr, "tvn: unknown command '%s'\n%s", command.c_str(), kUsage);
   return 2;
 }
