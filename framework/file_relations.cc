@@ -132,6 +132,14 @@ bool FileRelations::End(Frame& frame, bool ok) {
 
 int FileRelations::Delete(bool ask) {
   if (ask && ME->RaiseError(kConfirmDelete) != SeverityQuiet) return SeverityNotify;
+  if (ME->EnsureOpen() != SeverityQuiet) return SeverityFatal;
+  // Remembered once: a failed attempt leaves no current record, and every
+  // attempt reads the record again from here.
+  std::string position;
+  if (ME->Position(&position) != storage::error::kNone) {
+    ME->RaiseError(kNotDeleted);
+    return SeverityNotify;
+  }
   for (;;) {
     if (ME->EnsureOpen() != SeverityQuiet) return SeverityFatal;
     Frame frame;
@@ -141,8 +149,10 @@ int FileRelations::Delete(bool ask) {
       if (!ok) break;
       if (relation.DELETEMODE != relation_mode::kNone) ok = Join(*relation.FILE->ME, frame);
     }
-    if (ok) ok = DeleteCurrent(frame);
+    if (ok) ok = DeleteAt(position, frame);
     if (End(frame, ok)) return SeverityQuiet;
+    // The record stays the current one, as it was before the attempt.
+    ME->Reget(position);
     // A refusal is final; any other failure may pass when tried again.
     if (frame.refused || ME->RaiseError(kDeleteAgain) != SeverityQuiet) return SeverityNotify;
   }
@@ -150,7 +160,15 @@ int FileRelations::Delete(bool ask) {
 
 bool FileRelations::DeleteCurrent(Frame& frame) {
   std::string position;
-  if (ME->Position(&position) != storage::error::kNone || ME->Reget(position) != SeverityQuiet) {
+  if (ME->Position(&position) != storage::error::kNone) {
+    ME->RaiseError(kNotDeleted);
+    return false;
+  }
+  return DeleteAt(position, frame);
+}
+
+bool FileRelations::DeleteAt(const std::string& position, Frame& frame) {
+  if (ME->Reget(position) != SeverityQuiet) {
     ME->RaiseError(kNotDeleted);
     return false;
   }

@@ -91,6 +91,8 @@ class FileRelations {
   std::vector<std::string> CurrentValues(const FileRelation& relation);
   std::vector<std::string> SavedValues(const FileRelation& relation);
   bool DeleteCurrent(Frame& frame);
+  // Reads the record at the position again and deletes it.
+  bool DeleteAt(const std::string& position, Frame& frame);
   bool DeleteRelated(FileRelation& relation, Frame& frame);
   bool UpdateRelated(FileRelation& relation, Frame& frame);
   // Puts LEFT's values into the related buffer's RIGHT fields; the values
