@@ -124,6 +124,16 @@ inline storage::DriverDescriptor CountingDriver(std::shared_ptr<int64_t> reads) 
   return driver;
 }
 
+// Adds the rows in one transaction, so that the file is written once.
+inline void AddAll(storage::DeclaredFile& file, const std::vector<Site>& rows) {
+  ASSERT_EQ(file.Call(storage::op::LOGOUT), 0);
+  for (const Site& site : rows) {
+    PutSite(file, site);
+    ASSERT_EQ(file.Add(), 0) << site.nr;
+  }
+  ASSERT_EQ(file.Call(storage::op::COMMIT), 0);
+}
+
 class ViewTest : public ::testing::Test {
  protected:
   // A site table `table` in the test's guide file, open, with the rows.
@@ -138,16 +148,6 @@ class ViewTest : public ::testing::Test {
     AddAll(*file, rows);
     BindFields(names_, *file);
     return file;
-  }
-
-  // Adds the rows in one transaction, so that the file is written once.
-  static void AddAll(storage::DeclaredFile& file, const std::vector<Site>& rows) {
-    ASSERT_EQ(file.Call(storage::op::LOGOUT), 0);
-    for (const Site& site : rows) {
-      PutSite(file, site);
-      ASSERT_EQ(file.Add(), 0) << site.nr;
-    }
-    ASSERT_EQ(file.Call(storage::op::COMMIT), 0);
   }
 
   // A view of one file.
