@@ -65,6 +65,9 @@ void FileManager::AddKey(size_t key, std::string_view description, size_t number
 }
 
 void FileManager::Release() {
+  bool used = std::any_of(INFO.begin(), INFO.end(),
+                          [](const FileManagerInfo& info) { return info.USED != 0; });
+  if (used) FILE->Close();
   KEYS.clear();
   BUFFERS.clear();
   SAVED.clear();

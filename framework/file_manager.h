@@ -93,7 +93,8 @@ class FileManager {
   // names it in the duplicate-key message and its numbered component (from
   // 1; 0 for none).  Its fields and flags come from the declaration.
   void AddKey(size_t key, std::string_view description, size_t numbered_component = 0);
-  // Drops the keys, the saved buffers and states and the state records.
+  // Closes the file when it is still open, and drops the keys, the saved
+  // buffers and states and the state records.
   void Release();
 
   // Overridable operations.
