@@ -18,7 +18,6 @@ namespace {
 namespace op = storage::op;
 
 constexpr std::string_view kViewSection = "RTVIEW";
-constexpr uint32_t kCopiedAttributes = 0x40 | 0x80;
 
 int64_t Number(const storage::OperationArguments& args, size_t index, int64_t fallback = 0) {
   return index < args.numbers.size() ? args.numbers[index] : fallback;
@@ -36,7 +35,6 @@ ViewEngine::ViewEngine(ViewDescriptor descriptor, const NameScopes* names)
   }
   nodes_error_ = s.code();
   profile_ = platform::ReadProfileInt(kViewSection, "Profile", 0) != 0;
-  trace_into_files_ = platform::ReadProfileInt(kViewSection, "TraceIntoFiles", 0) != 0;
   if (profile_) {
     trace_file_ = platform::ReadProfileString(kViewSection, "TraceFile", "VIEW.LOG");
     if (trace_file_.size() > storage::kMaxTraceFileName) {
@@ -62,7 +60,6 @@ int ViewEngine::Dispatch(int operation, const storage::OperationArguments& args)
     if (nodes_error_ != 0) return nodes_error_;
     DiscardPlan();
     open_ = true;
-    attribute_flags_ = primary().block().attributes & kCopiedAttributes;
     return 0;
   }
   if (!open_) return kFileNotOpen;

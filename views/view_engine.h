@@ -17,6 +17,12 @@
 // Answers: POSITIONfile and GET_PROPERTY of a text give answer_text();
 // RECORDSfile and the counts answer(); FileProperty answer_file().
 //
+// With "Profile" non-zero in section "RTVIEW" of the user profile, each
+// operation is appended to the trace file ("TraceFile", default VIEW.LOG,
+// placed as the driver's trace is) as a file-trace line prefixed with
+// "VIEW:" and the view's identity in hexadecimal; the first line of a view
+// is preceded by its description in text form.
+//
 // A view position is, for each file of the view in pre-order, a 16-bit
 // little-endian length followed by that file's own saved position (of its
 // key when the view reads the file by a key).
@@ -110,10 +116,8 @@ class ViewEngine {
   std::vector<std::optional<Value>> positioning_;
   uint32_t saved_record_ = 0;
   int pending_ = 0;  // 1: start at the positioning values, 2: at the saved record
-  uint32_t attribute_flags_ = 0;
 
   bool profile_ = false;
-  bool trace_into_files_ = false;
   std::string trace_file_;
   bool traced_ = false;
 
