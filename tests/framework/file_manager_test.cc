@@ -28,11 +28,12 @@ using ui::button::kNo;
 using ui::button::kOk;
 using ui::button::kYes;
 
-// A child process that opens the file in `mode`, says so through a pipe,
-// and keeps it open until the test closes its end of a second pipe.
+// A child process that opens the file in `mode` (and, with `hold`, holds
+// its first record), says so through a pipe, and keeps the file until the
+// test closes its end of a second pipe.
 class HoldingProcess {
  public:
-  HoldingProcess(const std::string& path, int mode) {
+  HoldingProcess(const std::string& path, int mode, bool hold = false) {
     int up[2], down[2];
     if (pipe(up) != 0 || pipe(down) != 0) ADD_FAILURE() << "pipe";
     pid_ = fork();
@@ -40,7 +41,8 @@ class HoldingProcess {
       close(up[0]);
       close(down[1]);
       storage::DeclaredFile file(PlaceDeclaration(path));
-      char byte = file.Open(mode) == 0 ? 1 : 0;
+      bool done = file.Open(mode) == 0 && (!hold || (file.Hold() == 0 && file.Next() == 0));
+      char byte = done ? 1 : 0;
       if (write(up[1], &byte, 1) != 1) _exit(2);
       (void)read(down[0], &byte, 1);  // until the test lets go
       _exit(0);
@@ -493,6 +495,32 @@ TEST_F(FileManagerTest, ReadingPastTheEndGivesFiveAndSetsAtEof) {
   EXPECT_EQ(manager.TryPrevious(), SeverityNotify);
   EXPECT_EQ(manager.Info().ATEOF, 1);
   EXPECT_TRUE(engine_.messages().empty());
+}
+
+TEST_F(FileManagerTest, RecordHeldByAnotherProcessIsReportedOrSkipped) {
+  MakePlaces({{"NL", 1, "Epe"}, {"NL", 2, "Ede"}});
+  HoldingProcess other(PlacePath(), 0x42, true);
+  ASSERT_TRUE(other.opened());
+  storage::DeclaredFile file(PlaceDeclaration(PlacePath()));
+  FileManager manager;
+  Manage(file, manager);
+  ASSERT_EQ(manager.Open(), SeverityQuiet);
+  ASSERT_EQ(manager.EnsureOpen(), SeverityQuiet);
+
+  ASSERT_EQ(file.Hold(0), 0);
+  EXPECT_EQ(manager.TryNext(), SeverityNotify);
+  EXPECT_EQ(manager.Info().LASTERROR, 28);
+  Answer(kOk);
+  EXPECT_EQ(manager.RaiseNoted(), SeverityNotify);
+  EXPECT_EQ(LastText(), "A record held by another station was encountered reading from the " +
+                            PlacePath() + " file.");
+
+  manager.SKIPHELDRECORDS = 1;
+  ASSERT_EQ(file.SetFile(), 0);
+  ASSERT_EQ(file.Hold(0), 0);
+  EXPECT_EQ(manager.Next(), SeverityQuiet);
+  EXPECT_EQ(NameOf(file), "Ede");
+  EXPECT_EQ(engine_.messages().size(), 1u);
 }
 
 TEST_F(FileManagerTest, SavedBuffersAndReadingStatesComeBack) {
