@@ -198,8 +198,12 @@ class CampsiteMaker {
       return std::string(random_.Pick(GermanStreets())) + " " + number;
     }
     if (random_.Percent(30)) return std::string(random_.Pick(DutchStreets())) + " " + number;
-    return std::string(random_.Pick(DutchStreetStems())) +
-           std::string(random_.Pick(DutchStreetEndings())) + " " + number;
+    // One draw per statement: the order in which the operands of one
+    // expression are evaluated is up to the compiler, and the guide must
+    // not depend on it.
+    std::string stem(random_.Pick(DutchStreetStems()));
+    std::string ending(random_.Pick(DutchStreetEndings()));
+    return stem + ending + " " + number;
   }
 
   std::string MakePostcode() {
@@ -223,8 +227,10 @@ class CampsiteMaker {
         return area + "-" + Digits(random_, 10 - static_cast<int>(area.size()));
       case Country::kBelgie:
         return area + "/" + Digits(random_, 9 - static_cast<int>(area.size()));
-      case Country::kLuxemburg:
-        return area + " " + Digits(random_, 2) + " " + Digits(random_, 2);
+      case Country::kLuxemburg: {
+        std::string middle = Digits(random_, 2);
+        return area + " " + middle + " " + Digits(random_, 2);
+      }
     }
     return {};
   }
