@@ -39,9 +39,19 @@ class KeyCollation {
   void Unmap(std::span<const uint8_t> weights, std::span<uint8_t> out) const;
 
  private:
+  // The weights one text character becomes, worked out once from the
+  // tables because keys are mapped for every row and key written.
+  struct Expansion {
+    uint8_t count = 0;
+    std::array<uint8_t, 2> weights{};
+  };
+  Expansion ExpansionOf(uint8_t c, bool nocase) const;
+
   runtime::CollationTables tables_;
   bool oem_;
   std::array<uint8_t, 256> character_of_weight_;
+  std::array<Expansion, 256> as_written_;
+  std::array<Expansion, 256> upper_cased_;
 };
 
 }  // namespace tentaria::storage
