@@ -26,7 +26,7 @@ int WindowManager::PrimeForm() {
       if (DELETEACTION != 2 && DELETEACTION != 4) break;
       if (PRIMARY == nullptr) return window_result::kLeaveLoop;
       RESPONSE = PRIMARY->Delete(DELETEACTION == 2) == SeverityQuiet ? response::kCompleted
-                                                                      : response::kCancelled;
+                                                                     : response::kCancelled;
       return window_result::kLeaveLoop;
     default:
       break;
@@ -120,9 +120,9 @@ int WindowManager::ChangeCompleted() {
       return window_result::kGoOn;
     }
     if (result != SeverityConfirm) break;
-    int answer = ERRORS->Ask(kChangeRetryMessage, ui::button::kYes | ui::button::kNo |
-                                                      ui::button::kCancel,
-                             ui::button::kCancel);
+    int answer =
+        ERRORS->Ask(kChangeRetryMessage, ui::button::kYes | ui::button::kNo | ui::button::kCancel,
+                    ui::button::kCancel);
     if (answer == ui::button::kYes) continue;
     if (answer == ui::button::kNo) {
       engine_.Post(ui::event::kCloseWindow);
@@ -141,9 +141,9 @@ int WindowManager::DeleteCompleted() {
       SetResponse(response::kCompleted);
       return window_result::kGoOn;
     }
-    int answer = ERRORS->Ask(kDeleteRetryMessage, ui::button::kYes | ui::button::kNo |
-                                                      ui::button::kCancel,
-                             ui::button::kCancel);
+    int answer =
+        ERRORS->Ask(kDeleteRetryMessage, ui::button::kYes | ui::button::kNo | ui::button::kCancel,
+                    ui::button::kCancel);
     if (answer == ui::button::kYes) continue;
     if (answer == ui::button::kNo) {
       engine_.Post(ui::event::kCloseWindow);
@@ -185,9 +185,9 @@ int WindowManager::ConfirmCancel() {
     engine_.Post(ui::event::kAccepted, OKCONTROL);
     return window_result::kHandled;
   }
-  int answer = ERRORS->Ask(kSaveRecordMessage,
-                           ui::button::kYes | ui::button::kNo | ui::button::kCancel,
-                           ui::button::kCancel);
+  int answer =
+      ERRORS->Ask(kSaveRecordMessage, ui::button::kYes | ui::button::kNo | ui::button::kCancel,
+                  ui::button::kCancel);
   if (answer == ui::button::kYes) {
     engine_.Post(ui::event::kAccepted, OKCONTROL);
     return window_result::kHandled;
