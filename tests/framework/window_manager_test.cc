@@ -355,6 +355,47 @@ TEST_F(WindowManagerTest, HistoryKeyRestoresTheValueOfTheLastSavedRecord) {
   EXPECT_EQ(Names(), (std::vector<std::string>{"Ede", "Epe", "Putten"}));
 }
 
+TEST_F(WindowManagerTest, RefusedDeleteOffersARetry) {
+  // Campsites of place 1 restrict its deletion.
+  MakePlaces({{"NL", 1, "Kamp"}}, "KAMPEN.TVN");
+  storage::DeclaredFile camps_file(PlaceDeclaration(PlacePath("KAMPEN.TVN")));
+  FileManager camps;
+  camps.Init(camps_file, errors_);
+  FileRelations camp_relations;
+  camp_relations.Init(camps, false);
+  relations_.AddRelation(camp_relations, relation_mode::kNone, relation_mode::kRestrict,
+                         testing::kByNumber);
+  relations_.AddLink(testing::kNumber, testing::kNumber);
+
+  Fetch(1);
+  PlaceForm form(engine_, errors_, relations_, request::kDelete);
+  form.before_prime = [](PlaceForm& f) { f.DELETEACTION = 1; };
+  Press(form, kOkButton);
+  // The relation reports the refusal, then the form asks to try again.
+  std::vector<std::string> asked;
+  auto answer_retry = [&](int button) {
+    Answer(ui::button::kOk);
+    Then([&asked, button](HeadlessEngine& e) {
+      ASSERT_NE(e.pending_dialog(), nullptr);
+      asked.push_back(e.pending_dialog()->box.caption);
+      EXPECT_EQ(e.pending_dialog()->box.default_button, ui::button::kCancel);
+      ASSERT_TRUE(e.AnswerMessage(button).ok());
+    });
+  };
+  answer_retry(ui::button::kYes);
+  answer_retry(ui::button::kCancel);
+  Then([&form](HeadlessEngine& e) {
+    EXPECT_TRUE(e.IsOpen(form.window_)) << "Cancel returns to the form";
+    ASSERT_TRUE(e.Press(form.window_, kOkButton).ok());
+  });
+  answer_retry(ui::button::kNo);
+  EXPECT_EQ(form.Run(), response::kCancelled);
+  EXPECT_EQ(asked, std::vector<std::string>(3, "Record Delete Error"));
+  EXPECT_EQ(Names(), (std::vector<std::string>{"Ede", "Epe"}));
+  camp_relations.Release();
+  camps.Release();
+}
+
 // --- windows without a form record ------------------------------------------
 
 class ListWindow : public WindowManager {
