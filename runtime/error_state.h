@@ -30,8 +30,7 @@ const ErrorState& CurrentError();
 int ErrorCode();
 void SetError(int code);
 void SetFileError(int code, std::string_view file);
-void SetDriverError(int code, int driver_code, std::string_view driver_text,
-                    std::string_view file);
+void SetDriverError(int code, int driver_code, std::string_view driver_text, std::string_view file);
 void ClearError();
 
 // Run-time errors.
