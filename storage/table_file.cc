@@ -171,6 +171,15 @@ Status TableFile::WriteCounters(uint8_t subtype, const Counters& counters) {
   return file_->Put(key + EncodeCounters(counters), key.size());
 }
 
+Status TableFile::MarkOutOfDate(size_t key_number, uint32_t record_number) {
+  uint8_t subtype = static_cast<uint8_t>(key_number);
+  Counters counters;
+  Status s = ReadCounters(subtype, &counters);
+  if (!s.ok()) return s;
+  counters.out_of_date = OutOfDateAfterChange(counters.out_of_date, record_number);
+  return WriteCounters(subtype, counters);
+}
+
 Status TableFile::AdjustCount(uint8_t subtype, int delta) {
   Counters counters;
   Status s = ReadCounters(subtype, &counters);
@@ -193,12 +202,7 @@ Status TableFile::Add(std::string_view row, bool append, uint32_t* record_number
   std::vector<const KeyedRecord*> inserted;
   for (const KeyChange& change : plan) {
     if (change.upkeep == KeyUpkeep::kDeferred) {
-      Counters counters;
-      uint8_t subtype = static_cast<uint8_t>(change.key_number);
-      s = ReadCounters(subtype, &counters);
-      if (!s.ok()) break;
-      counters.out_of_date = OutOfDateAfterChange(counters.out_of_date, *record_number);
-      s = WriteCounters(subtype, counters);
+      s = MarkOutOfDate(change.key_number, *record_number);
     } else if (change.new_entry.has_value()) {
       s = file_->Insert(Record(*change.new_entry), change.new_entry->key.size());
       if (s.ok()) inserted.push_back(&*change.new_entry);
@@ -282,10 +286,7 @@ Status TableFile::Put(uint32_t record_number, std::string_view row) {
     if (!s.ok()) break;
     uint8_t subtype = static_cast<uint8_t>(change.key_number);
     if (change.upkeep == KeyUpkeep::kDeferred) {
-      Counters counters;
-      s = ReadCounters(subtype, &counters);
-      counters.out_of_date = OutOfDateAfterChange(counters.out_of_date, record_number);
-      if (s.ok()) s = WriteCounters(subtype, counters);
+      s = MarkOutOfDate(change.key_number, record_number);
     } else if (change.upkeep == KeyUpkeep::kEntries &&
                change.old_entry.has_value() != change.new_entry.has_value()) {
       s = AdjustCount(subtype, change.new_entry.has_value() ? 1 : -1);
@@ -363,6 +364,11 @@ Status TableFile::Delete(uint32_t record_number) {
   s = PlanKeyChanges(definition_, table_, Bytes(row), {}, record_number, collation_, false, &plan);
   for (const KeyChange& change : plan) {
     if (!s.ok()) return s;
+    // The deleted row may have an entry from an earlier build.
+    if (change.upkeep == KeyUpkeep::kDeferred) {
+      s = MarkOutOfDate(change.key_number, record_number);
+      continue;
+    }
     if (change.upkeep == KeyUpkeep::kEntries && change.old_entry.has_value()) {
       s = file_->Delete(change.old_entry->key);
       // A missing entry leaves a key that must be rebuilt; the row still goes.

@@ -115,6 +115,9 @@ class TableFile {
   Status ReadCounters(uint8_t subtype, Counters* counters);
   Status WriteCounters(uint8_t subtype, const Counters& counters);
   Status AdjustCount(uint8_t subtype, int delta);
+  // A change at this record number leaves a key without entries out of
+  // date from there, so that the next build remakes (or drops) its entry.
+  Status MarkOutOfDate(size_t key_number, uint32_t record_number);
 
   std::unique_ptr<RecordFile> file_;
   FileDescriptor definition_;

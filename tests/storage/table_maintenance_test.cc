@@ -609,6 +609,28 @@ TEST_F(KeyBuildTest, InMemoryKeysGoToTheStoreAndKeysBuiltOnRequestWait) {
   EXPECT_EQ(BuildKey(&access, 9, options).code(), 47);
 }
 
+TEST_F(KeyBuildTest, DeletingARowLeavesAKeyBuiltOnRequestOutOfDateFromIt) {
+  std::unique_ptr<TableFile> table = Open("guide.tvn", "GASTEN", Guests(true));
+  std::vector<uint32_t> numbers;
+  for (size_t i = 0; i < kNames.size(); ++i) {
+    numbers.push_back(Add(table.get(), Row(int32_t(i), kNames[i])));
+  }
+  TableAccess access = AccessOf(table.get());
+  ASSERT_TRUE(BuildKey(&access, 3, {}).ok());
+  ASSERT_EQ(KeyEntries(table.get(), 3).size(), kNames.size());
+
+  ASSERT_TRUE(table->Delete(numbers[4]).ok());
+  EXPECT_EQ(CountersOf(table.get(), 3).out_of_date, numbers[4]);
+  ASSERT_TRUE(BuildKey(&access, 3, {}).ok());
+  std::vector<std::string> entries = KeyEntries(table.get(), 3);
+  ASSERT_EQ(entries.size(), kNames.size() - 1);
+  for (const std::string& entry : entries) {
+    std::string row;
+    EXPECT_TRUE(table->GetByPointer(BigNumber(entry.substr(entry.size() - 4)), &row).ok());
+  }
+  EXPECT_EQ(CountersOf(table.get(), 3).count, kNames.size() - 1);
+}
+
 TEST_F(KeyBuildTest, PackCutsTheFileToItsUsedArea) {
   std::vector<uint32_t> rows;
   {
