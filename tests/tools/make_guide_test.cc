@@ -4,11 +4,8 @@
 // edges the guide's windows must handle occur.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <array>
 #include <cctype>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <map>
@@ -45,17 +42,7 @@ constexpr std::array<const char*, 7> kGuideFiles = {
 };
 
 ProgramRun MakeGuide(const std::string& arguments) {
-  std::string command = std::string(MAKE_GUIDE_PROGRAM) + " " + arguments + " 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  ProgramRun run{-1, {}};
-  if (pipe == nullptr) return run;
-  std::array<char, 4096> buffer;
-  size_t got;
-  while ((got = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-    run.out.append(buffer.data(), got);
-  int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+  return tentaria::tvn_test::RunProgram(MAKE_GUIDE_PROGRAM, arguments);
 }
 
 int64_t Number(const uint8_t (&field)[3], int decimals = 0) {

@@ -1,4 +1,4 @@
-// Runs the tvn program as a real process, for the tool's tests.
+// Runs the tools as real processes, for their tests.
 #ifndef TENTARIA_TESTS_TOOLS_TVN_RUN_H_
 #define TENTARIA_TESTS_TOOLS_TVN_RUN_H_
 
@@ -28,11 +28,13 @@ inline std::string Quote(const std::string& argument) {
   return quoted + "'";
 }
 
-// `arguments` as the shell reads them: quote what must stay one word, and
-// add redirections such as "< rows.csv" or "2>/dev/null".  Without a
-// redirection of its own, standard error joins standard output.
-inline ProgramRun Tvn(const std::string& arguments, bool join_errors = true) {
-  std::string command = std::string(TVN_PROGRAM) + " " + arguments + (join_errors ? " 2>&1" : "");
+// Runs `program` with `arguments` as the shell reads them: quote what must
+// stay one word, and add redirections such as "< rows.csv" or
+// "2>/dev/null".  Without a redirection of its own, standard error joins
+// standard output.
+inline ProgramRun RunProgram(const std::string& program, const std::string& arguments,
+                             bool join_errors = true) {
+  std::string command = program + " " + arguments + (join_errors ? " 2>&1" : "");
   FILE* pipe = popen(command.c_str(), "r");
   ProgramRun run{-1, {}};
   if (pipe == nullptr) return run;
@@ -43,6 +45,10 @@ inline ProgramRun Tvn(const std::string& arguments, bool join_errors = true) {
   int status = pclose(pipe);
   run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return run;
+}
+
+inline ProgramRun Tvn(const std::string& arguments, bool join_errors = true) {
+  return RunProgram(TVN_PROGRAM, arguments, join_errors);
 }
 
 }  // namespace tentaria::tvn_test
