@@ -113,6 +113,9 @@ class Engine {
   // Puts a picture into an image control; false when it yields no picture
   // (the control is then left empty).
   virtual bool ShowImage(Window& window, int control, std::string_view picture_name) = 0;
+  // Shows the printer set-up dialog: the printer, paper and orientation
+  // later printing uses.  False when the user cancelled it.
+  virtual bool PrinterSetup() = 0;
   // Ends the program: every loop ends, every window closes.
   virtual void Halt(int exit_code, std::string_view text) = 0;
 };

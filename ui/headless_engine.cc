@@ -457,6 +457,11 @@ int HeadlessEngine::Message(const MessageBox& asked) {
 
 void HeadlessEngine::Beep(int sound) { beeps_.push_back(sound); }
 
+bool HeadlessEngine::PrinterSetup() {
+  ++printer_setups_shown_;
+  return true;
+}
+
 int HeadlessEngine::Popup(std::string_view menu_text) {
   if (halted_) return 0;
   std::vector<PopupItem> items;

@@ -97,6 +97,9 @@ class HeadlessEngine : public Engine {
   void Beep(int sound) override;
   int Popup(std::string_view menu_text) override;
   bool ShowImage(Window& window, int control, std::string_view picture_name) override;
+  // Records that the dialog was shown; without a screen it is confirmed as
+  // it stands.
+  bool PrinterSetup() override;
   void Halt(int exit_code, std::string_view text) override;
 
   // Set-up.
@@ -121,6 +124,7 @@ class HeadlessEngine : public Engine {
   const PendingDialog* pending_dialog() const { return pending_ ? &*pending_ : nullptr; }
   const std::vector<ShownMessage>& messages() const { return messages_; }
   const std::vector<int>& beeps() const { return beeps_; }
+  int printer_setups_shown() const { return printer_setups_shown_; }
   bool halted() const { return halted_; }
   int exit_code() const { return exit_code_; }
   const std::string& halt_text() const { return halt_text_; }
@@ -185,6 +189,7 @@ class HeadlessEngine : public Engine {
   std::optional<PendingDialog> pending_;
   std::vector<ShownMessage> messages_;
   std::vector<int> beeps_;
+  int printer_setups_shown_ = 0;
   int next_id_ = 1;
   int next_thread_ = 1;
   int active_id_ = 0;
