@@ -148,7 +148,13 @@ bool Window::IsEnabled(const Control& control) const {
 
 bool Window::TakesFocus(const Control& control) const {
   switch (control.kind) {
-    case ControlKind::kButton:
+    case ControlKind::kButton: {
+      // A toolbar's buttons act on the control that has the focus (the
+      // history button restores it), so they never take it themselves.
+      const Control* holder = Find(control.parent);
+      if (holder != nullptr && holder->kind == ControlKind::kToolbar) return false;
+      return IsShown(control) && IsEnabled(control);
+    }
     case ControlKind::kEntry:
     case ControlKind::kCheck:
     case ControlKind::kRadio:
@@ -169,6 +175,19 @@ int Window::NextInTabOrder(int number) const {
   }
   for (size_t step = 0; step < controls_.size(); ++step) {
     const Control& control = controls_[(start + step) % controls_.size()];
+    if (TakesFocus(control)) return control.number;
+  }
+  return 0;
+}
+
+int Window::PreviousInTabOrder(int number) const {
+  const size_t count = controls_.size();
+  size_t start = 0;
+  for (size_t i = 0; i < count; ++i) {
+    if (controls_[i].number == number) start = i;
+  }
+  for (size_t step = 1; step <= count; ++step) {
+    const Control& control = controls_[(start + count - step) % count];
     if (TakesFocus(control)) return control.number;
   }
   return 0;

@@ -48,6 +48,9 @@ class Window {
   // The control after `number` in tab order that takes the focus (wrapping
   // round), or 0 when none does.
   int NextInTabOrder(int number) const;
+  // The control before `number` in tab order that takes the focus (wrapping
+  // round), or 0 when none does.
+  int PreviousInTabOrder(int number) const;
 
   // Display: from the use variables into the controls (0: every control).
   void Display(int number = 0);
@@ -76,11 +79,26 @@ class Window {
 
   int x = 0, y = 0, width = 0, height = 0;  // dialog units
   bool maximized = false;
+  // Whether the user may change the window's size (by its frame or by
+  // maximizing it); the program always may.
+  bool resizable = true;
+  // Limits of the size the user may give the window, in dialog units; 0: no
+  // limit.
+  int min_width = 0, min_height = 0, max_width = 0, max_height = 0;
+
+  // A size brought within the limits (a maximum below the minimum counts
+  // as the minimum).
+  int LimitWidth(int value) const { return Limit(value, min_width, max_width); }
+  int LimitHeight(int value) const { return Limit(value, min_height, max_height); }
   std::string icon;
   std::string wallpaper;
   Font font;
 
  private:
+  static int Limit(int value, int least, int most) {
+    if (most > 0 && value > most) value = most;
+    return least > 0 && value < least ? least : value;
+  }
   void DisplayControl(Control& control);
   void UpdateControl(Control& control);
 

@@ -102,9 +102,32 @@ TEST(WindowTest, TabOrderSkipsWhatCannotTakeTheFocus) {
   EXPECT_EQ(window.NextInTabOrder(0), 1);
   EXPECT_EQ(window.NextInTabOrder(1), 6);
   EXPECT_EQ(window.NextInTabOrder(6), 1);  // round again
+  EXPECT_EQ(window.PreviousInTabOrder(6), 1);
+  EXPECT_EQ(window.PreviousInTabOrder(1), 6);  // round back
+  EXPECT_EQ(window.PreviousInTabOrder(0), 6);
   Window empty("Empty");
   empty.Add(ControlKind::kString, 1, "label");
   EXPECT_EQ(empty.NextInTabOrder(0), 0);
+  // A toolbar's buttons leave the focus where it is.
+  window.Add(ControlKind::kToolbar, 7, "");
+  window.Add(ControlKind::kButton, 2011, "Ditto", 7);
+  EXPECT_FALSE(window.TakesFocus(*window.Find(2011)));
+  EXPECT_EQ(window.NextInTabOrder(6), 1);
+}
+
+TEST(WindowTest, SizesAreKeptWithinTheLimits) {
+  Window window("Limits");
+  EXPECT_EQ(window.LimitWidth(5), 5) << "no limits";
+  EXPECT_EQ(window.LimitHeight(5000), 5000);
+  window.min_width = 100;
+  window.max_width = 300;
+  window.min_height = 50;
+  EXPECT_EQ(window.LimitWidth(80), 100);
+  EXPECT_EQ(window.LimitWidth(320), 300);
+  EXPECT_EQ(window.LimitWidth(200), 200);
+  EXPECT_EQ(window.LimitHeight(5000), 5000) << "no greatest height";
+  window.max_width = 90;
+  EXPECT_EQ(window.LimitWidth(200), 100) << "a greatest size below the least counts as the least";
 }
 
 TEST(WindowTest, ParentCyclesDoNotHang) {
