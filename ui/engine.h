@@ -20,6 +20,7 @@
 #include <string_view>
 
 #include "platform/status.h"
+#include "reports/page.h"
 #include "ui/event.h"
 #include "ui/window.h"
 
@@ -116,6 +117,14 @@ class Engine {
   // Shows the printer set-up dialog: the printer, paper and orientation
   // later printing uses.  False when the user cancelled it.
   virtual bool PrinterSetup() = 0;
+  // Shows a document in the print preview, from which the user may print
+  // it; returns when the preview closes.  True when it was printed.
+  virtual bool Preview(const reports::Document& document) = 0;
+  // Prints a document on the printer of the printer set-up, without asking.
+  // False when it could not be printed.
+  virtual bool Print(const reports::Document& document) = 0;
+  // Long work under way: the busy cursor shows until SetBusy(false).
+  virtual void SetBusy(bool busy) = 0;
   // Ends the program: every loop ends, every window closes.
   virtual void Halt(int exit_code, std::string_view text) = 0;
 };

@@ -6,6 +6,7 @@
 #include "runtime/picture_compile.h"
 #include "ui/event_codes.h"
 #include "ui/key_codes.h"
+#include "ui/typed_text.h"
 
 namespace tentaria::ui {
 
@@ -31,6 +32,7 @@ struct HeadlessEngine::Queued {
   Event event;
   int record_id = 0;
   bool advance_focus = false;  // an accepted event from leaving the control
+  bool backwards = false;      // ... by Shift+Tab
   bool pass_step = false;      // the next step of the accept-all pass
 };
 
@@ -286,7 +288,7 @@ void HeadlessEngine::Deliver(Record& record, const Queued& queued) {
     record.broken = true;
     if (record.started) CloseRecord(record);
   } else if (action == LoopAction::kContinue && record.open) {
-    DefaultAction(record, event, queued.advance_focus);
+    DefaultAction(record, event, queued.advance_focus, queued.backwards);
   }
   Record* still = FindId(id);
   if (still == nullptr) return;
@@ -296,7 +298,8 @@ void HeadlessEngine::Deliver(Record& record, const Queued& queued) {
   if (!still->open && still->started) Dispose(*still);
 }
 
-void HeadlessEngine::DefaultAction(Record& record, const Event& event, bool advance_focus) {
+void HeadlessEngine::DefaultAction(Record& record, const Event& event, bool advance_focus,
+                                   bool backwards) {
   switch (event.code) {
     case event::kCloseWindow:
     case event::kCloseDown:
@@ -306,7 +309,8 @@ void HeadlessEngine::DefaultAction(Record& record, const Event& event, bool adva
       // Leaving a control moves on to the next, unless the body chose
       // another focus.
       if (advance_focus && record.window->focus() == event.control) {
-        SetFocus(record, record.window->NextInTabOrder(event.control));
+        SetFocus(record, backwards ? record.window->PreviousInTabOrder(event.control)
+                                   : record.window->NextInTabOrder(event.control));
       }
       break;
     default:
@@ -323,6 +327,11 @@ std::optional<Event> HeadlessEngine::NextPassEvent(Record& record) {
     if (!VisitedByPass(control.kind) || !window.IsShown(control) || !window.IsEnabled(control)) {
       continue;
     }
+    if (TakesTypedText(control.kind) && !TypedTextReadsBack(control.contents, control.picture)) {
+      record.pass_active = false;
+      SetFocus(record, control.number);
+      return Event{event::kRejected, control.number, 0, 0, record.thread};
+    }
     window.Update(control.number);
     bool empty = TakesTypedText(control.kind)          ? IsBlank(control.contents)
                  : control.kind == ControlKind::kCheck ? false
@@ -338,28 +347,40 @@ std::optional<Event> HeadlessEngine::NextPassEvent(Record& record) {
   return Event{event::kCompleted, 0, 0, 0, record.thread};
 }
 
-void HeadlessEngine::Enqueue(Record& record, Event event, bool advance_focus, bool pass_step) {
+void HeadlessEngine::Enqueue(Record& record, Event event, bool advance_focus, bool pass_step,
+                             bool backwards) {
   event.thread = record.thread;
   if (IsWindowEvent(event.code)) event.control = 0;
-  queue_.push_back(Queued{event, record.id, advance_focus, pass_step});
+  queue_.push_back(Queued{event, record.id, advance_focus, backwards, pass_step});
 }
 
-void HeadlessEngine::SetFocus(Record& record, int control) {
-  if (control == 0 || record.window->focus() == control) return;
-  if (record.edited != 0 && record.edited != control) AcceptEdited(record);
+bool HeadlessEngine::SetFocus(Record& record, int control) {
+  if (control == 0 || record.window->focus() == control) return true;
+  if (record.edited != 0 && record.edited != control &&
+      AcceptEdited(record) == EditEnd::kRejected) {
+    return false;
+  }
   record.window->set_focus(control);
   Enqueue(record, UserEvent(record, event::kSelected, control));
+  return true;
 }
 
 // The control typed into is left: its text goes into its variable and it
-// is accepted.
-bool HeadlessEngine::AcceptEdited(Record& record) {
+// is accepted, or, when its picture cannot read the text back, it is
+// rejected and stays as typed, to be mended.
+HeadlessEngine::EditEnd HeadlessEngine::AcceptEdited(Record& record, bool advance_focus,
+                                                     bool backwards) {
   int control = record.edited;
-  if (control == 0) return false;
+  if (control == 0) return EditEnd::kNone;
+  const Control* edited = record.window->Find(control);
+  if (edited != nullptr && !TypedTextReadsBack(edited->contents, edited->picture)) {
+    Enqueue(record, UserEvent(record, event::kRejected, control));
+    return EditEnd::kRejected;
+  }
   record.edited = 0;
   record.window->Update(control);
-  Enqueue(record, UserEvent(record, event::kAccepted, control));
-  return true;
+  Enqueue(record, UserEvent(record, event::kAccepted, control), advance_focus, false, backwards);
+  return EditEnd::kAccepted;
 }
 
 Event HeadlessEngine::UserEvent(const Record& record, int code, int control) const {
@@ -448,7 +469,7 @@ int HeadlessEngine::Message(const MessageBox& asked) {
     }
   }
   if (halted_) return fallback;
-  pending_ = PendingDialog{PendingDialog::Kind::kMessage, box, {}, -1};
+  pending_ = PendingDialog{PendingDialog::Kind::kMessage, box, {}, nullptr, -1};
   int answer = WaitForAnswer() ? pending_->answer : fallback;
   pending_.reset();
   messages_.push_back(ShownMessage{box, answer});
@@ -462,11 +483,25 @@ bool HeadlessEngine::PrinterSetup() {
   return true;
 }
 
+bool HeadlessEngine::Preview(const reports::Document& document) {
+  if (halted_) return false;
+  pending_ = PendingDialog{PendingDialog::Kind::kPreview, {}, {}, &document, -1};
+  const bool printed = WaitForAnswer() && pending_->answer == 1;
+  pending_.reset();
+  if (printed) printed_.push_back(document);
+  return printed;
+}
+
+bool HeadlessEngine::Print(const reports::Document& document) {
+  printed_.push_back(document);
+  return true;
+}
+
 int HeadlessEngine::Popup(std::string_view menu_text) {
   if (halted_) return 0;
   std::vector<PopupItem> items;
   if (!ParsePopupMenu(menu_text, &items).ok()) return 0;
-  pending_ = PendingDialog{PendingDialog::Kind::kPopup, {}, std::move(items), -1};
+  pending_ = PendingDialog{PendingDialog::Kind::kPopup, {}, std::move(items), nullptr, -1};
   int answer = WaitForAnswer() ? pending_->answer : 0;
   pending_.reset();
   return answer;
@@ -534,7 +569,9 @@ Status HeadlessEngine::CheckInput(const Window& window) const {
   if (pending_) {
     return Status::Error(1, pending_->kind == PendingDialog::Kind::kMessage
                                 ? "a message box is waiting for its answer"
-                                : "a popup menu is waiting for a choice");
+                            : pending_->kind == PendingDialog::Kind::kPopup
+                                ? "a popup menu is waiting for a choice"
+                                : "the print preview is open");
   }
   Record* record = Find(window);
   if (record == nullptr) return Status::Error(1, "the window is not open");
@@ -584,7 +621,7 @@ Status HeadlessEngine::Press(Window& window, int control) {
       Enqueue(record, UserEvent(record, event::kAccepted, control));
       break;
     case ControlKind::kCheck:
-      SetFocus(record, control);
+      if (!SetFocus(record, control)) break;
       pressed.checked = !pressed.checked;
       window.Update(control);
       Enqueue(record, UserEvent(record, event::kAccepted, control));
@@ -601,7 +638,7 @@ Status HeadlessEngine::Press(Window& window, int control) {
           if (radio.number == control) break;
         }
       }
-      SetFocus(record, control);
+      if (!SetFocus(record, control)) break;
       option->selected = index;
       window.Update(option->number);
       Enqueue(record, UserEvent(record, event::kAccepted, option->number));
@@ -613,10 +650,12 @@ Status HeadlessEngine::Press(Window& window, int control) {
     case ControlKind::kEntry:
     case ControlKind::kTextBox:
       // Moving the focus accepts a control typed into before; a click on
-      // the control typed into accepts it once.
-      if (window.TakesFocus(pressed)) SetFocus(record, control);
-      if (record.edited != control || !AcceptEdited(record)) {
+      // the control typed into accepts it once.  A rejected text keeps the
+      // focus, and the click is lost.
+      if (window.TakesFocus(pressed) && !SetFocus(record, control)) break;
+      if (record.edited == control) {
         AcceptEdited(record);
+      } else if (AcceptEdited(record) != EditEnd::kRejected) {
         Enqueue(record, UserEvent(record, event::kAccepted, control));
       }
       break;
@@ -652,8 +691,9 @@ Status HeadlessEngine::Type(Window& window, int control, std::string_view text) 
   }
   Record& record = *Find(window);
   pending_key_code_ = key::kMouseLeft;
-  SetFocus(record, control);
+  const bool focused = SetFocus(record, control);
   pending_key_code_ = 0;
+  if (!focused) return Status::Ok();
   Control& entry = *window.Find(control);
   // No more characters than the picture has places for.
   int width = runtime::CompilePicture(entry.picture).width();
@@ -662,18 +702,16 @@ Status HeadlessEngine::Type(Window& window, int control, std::string_view text) 
   return Status::Ok();
 }
 
-Status HeadlessEngine::TabOut(Window& window) {
+Status HeadlessEngine::TabOut(Window& window, bool backwards) {
   Status status = CheckInput(window);
   if (!status.ok()) return status;
   Record& record = *Find(window);
-  pending_key_code_ = key::kTab;
+  pending_key_code_ = backwards ? key::kTab | kShiftKey : key::kTab;
   int focus = window.focus();
   if (record.edited != 0 && record.edited == focus) {
-    record.edited = 0;
-    window.Update(focus);
-    Enqueue(record, UserEvent(record, event::kAccepted, focus), true);
+    AcceptEdited(record, true, backwards);
   } else {
-    SetFocus(record, window.NextInTabOrder(focus));
+    SetFocus(record, backwards ? window.PreviousInTabOrder(focus) : window.NextInTabOrder(focus));
   }
   pending_key_code_ = 0;
   return Status::Ok();
@@ -705,8 +743,10 @@ Status HeadlessEngine::Pick(Window& window, int control, int index) {
                                 std::to_string(index) + " (it has " + std::to_string(count) + ")");
   }
   pending_key_code_ = key::kMouseLeft;
-  SetFocus(record, control);
-  AcceptEdited(record);
+  if (!SetFocus(record, control) || AcceptEdited(record) == EditEnd::kRejected) {
+    pending_key_code_ = 0;
+    return Status::Ok();
+  }
   if (picked.kind == ControlKind::kSheet) {
     Enqueue(record, UserEvent(record, event::kTabChanging, control));
   }
@@ -735,7 +775,7 @@ Status HeadlessEngine::Scroll(Window& window, int control, int code) {
   }
   Record& record = *Find(window);
   Control& list = *window.Find(control);
-  SetFocus(record, control);
+  if (!SetFocus(record, control)) return Status::Ok();
   if (list.immediate) {
     Enqueue(record, UserEvent(record, code, control));
     return Status::Ok();
@@ -778,14 +818,14 @@ Status HeadlessEngine::PressKey(Window& window, int key_code) {
   if (window.alert_keys().count(key_code) != 0) {
     pending_key_code_ = key_code;
     Enqueue(record, UserEvent(record, event::kAlertKey, focus));
-  } else if (key_code == key::kTab) {
-    result = TabOut(window);
+  } else if (key_code == key::kTab || key_code == (key::kTab | kShiftKey)) {
+    result = TabOut(window, key_code != key::kTab);
   } else if (key_code == key::kEsc) {
     pending_key_code_ = key_code;
     Enqueue(record, UserEvent(record, event::kCloseWindow, 0));
   } else if (key_code == key::kEnter) {
     pending_key_code_ = key_code;
-    if (!AcceptEdited(record) && focus != 0) {
+    if (AcceptEdited(record) == EditEnd::kNone && focus != 0) {
       Enqueue(record, UserEvent(record, event::kAccepted, focus));
     }
   } else {
@@ -857,6 +897,22 @@ Status HeadlessEngine::ChoosePopupItem(int item) {
     }
   }
   pending_->answer = item;
+  return Status::Ok();
+}
+
+Status HeadlessEngine::PrintPreview() {
+  if (!pending_ || pending_->kind != PendingDialog::Kind::kPreview) {
+    return Status::Error(1, "no print preview is open");
+  }
+  pending_->answer = 1;
+  return Status::Ok();
+}
+
+Status HeadlessEngine::ClosePreview() {
+  if (!pending_ || pending_->kind != PendingDialog::Kind::kPreview) {
+    return Status::Error(1, "no print preview is open");
+  }
+  pending_->answer = 0;
   return Status::Ok();
 }
 

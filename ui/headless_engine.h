@@ -51,12 +51,14 @@ struct ImageSize {
   int height = 0;
 };
 
-// A message box or popup menu waiting for its answer.
+// A message box, popup menu or print preview waiting for its answer (for
+// a preview: 1 printed, 0 closed).
 struct PendingDialog {
-  enum class Kind { kMessage, kPopup };
+  enum class Kind { kMessage, kPopup, kPreview };
   Kind kind = Kind::kMessage;
   MessageBox box;
   std::vector<PopupItem> items;
+  const reports::Document* document = nullptr;
   int answer = -1;
 };
 
@@ -100,6 +102,12 @@ class HeadlessEngine : public Engine {
   // Records that the dialog was shown; without a screen it is confirmed as
   // it stands.
   bool PrinterSetup() override;
+  // Waits for the user to print or close the preview (PrintPreview,
+  // ClosePreview).
+  bool Preview(const reports::Document& document) override;
+  // Keeps the document among the printed ones.
+  bool Print(const reports::Document& document) override;
+  void SetBusy(bool busy) override { busy_ = busy; }
   void Halt(int exit_code, std::string_view text) override;
 
   // Set-up.
@@ -125,6 +133,9 @@ class HeadlessEngine : public Engine {
   const std::vector<ShownMessage>& messages() const { return messages_; }
   const std::vector<int>& beeps() const { return beeps_; }
   int printer_setups_shown() const { return printer_setups_shown_; }
+  // Every document printed, in order, through Print or from a preview.
+  const std::vector<reports::Document>& printed() const { return printed_; }
+  bool busy() const { return busy_; }
   bool halted() const { return halted_; }
   int exit_code() const { return exit_code_; }
   const std::string& halt_text() const { return halt_text_; }
@@ -140,7 +151,9 @@ class HeadlessEngine : public Engine {
   // entry); a control typed into before is accepted.
   Status Focus(Window& window, int control);
   Status Type(Window& window, int control, std::string_view text);
-  Status TabOut(Window& window);
+  // Leaves the focused control for the next one in tab order, or the
+  // previous one (Shift+Tab).
+  Status TabOut(Window& window, bool backwards = false);
   // List and drop rows, sheet tabs, option radios: 1-based.
   Status Pick(Window& window, int control, int index);
   // code: one of the scroll events 3 to 8.
@@ -152,6 +165,9 @@ class HeadlessEngine : public Engine {
   Status Move(Window& window, int x, int y);
   Status AnswerMessage(int button);
   Status ChoosePopupItem(int item);
+  // The print preview that waits: print the document, or close it.
+  Status PrintPreview();
+  Status ClosePreview();
   // Moves the clock towards `target_ms`: to the first timer due before it,
   // posting its event (true), or to the target when none is due (false).
   bool AdvanceClock(int64_t target_ms);
@@ -166,13 +182,17 @@ class HeadlessEngine : public Engine {
   bool Deliverable(const Record& record) const;
   bool DeliverOne();
   void Deliver(Record& record, const Queued& queued);
-  void DefaultAction(Record& record, const Event& event, bool advance_focus);
+  void DefaultAction(Record& record, const Event& event, bool advance_focus, bool backwards);
   std::optional<Event> NextPassEvent(Record& record);
-  void Enqueue(Record& record, Event event, bool advance_focus = false, bool pass_step = false);
+  void Enqueue(Record& record, Event event, bool advance_focus = false, bool pass_step = false,
+               bool backwards = false);
   void CloseRecord(Record& record);
   void Dispose(Record& record);
-  void SetFocus(Record& record, int control);
-  bool AcceptEdited(Record& record);
+  // False when the control typed into refused its text and kept the focus.
+  bool SetFocus(Record& record, int control);
+  // What leaving the control typed into did.
+  enum class EditEnd { kNone, kAccepted, kRejected };
+  EditEnd AcceptEdited(Record& record, bool advance_focus = false, bool backwards = false);
   int CurrentThread() const;
   bool WaitForAnswer();
   Status CheckInput(const Window& window) const;
@@ -190,6 +210,8 @@ class HeadlessEngine : public Engine {
   std::vector<ShownMessage> messages_;
   std::vector<int> beeps_;
   int printer_setups_shown_ = 0;
+  std::vector<reports::Document> printed_;
+  bool busy_ = false;
   int next_id_ = 1;
   int next_thread_ = 1;
   int active_id_ = 0;

@@ -1,8 +1,10 @@
 #include "ui/scenario_runner.h"
 
 #include <charconv>
+#include <cstdlib>
 
 #include "platform/charset.h"
+#include "reports/pdf_writer.h"
 #include "ui/event_codes.h"
 #include "ui/key_codes.h"
 #include "ui/scenario_view.h"
@@ -65,7 +67,9 @@ Window* WindowTitled(const HeadlessEngine& engine, std::string_view title) {
 }  // namespace
 
 ScenarioRunner::ScenarioRunner(HeadlessEngine& engine, std::ostream& out)
-    : engine_(engine), out_(out) {}
+    : engine_(engine), out_(out) {
+  if (const char* folder = std::getenv("TENTARIA_PDF_DIR")) pdf_folder_ = folder;
+}
 
 Status ScenarioRunner::Load(std::string_view script) {
   next_ = 0;
@@ -80,6 +84,7 @@ int ScenarioRunner::Run(const std::function<void()>& program) {
   stepped_ = false;
   while (error_.empty() && Next(engine_)) {
   }
+  PrintPrinted();
   engine_.set_input(nullptr);
   if (!error_.empty()) {
     out_ << "error: " << error_ << '\n';
@@ -99,8 +104,30 @@ void ScenarioRunner::PrintStep() {
   for (; beeps_printed_ < beeps.size(); ++beeps_printed_) {
     out_ << "beep " << beeps[beeps_printed_] << '\n';
   }
+  PrintPrinted();
+  if (engine_.busy()) out_ << "busy\n";
   if (engine_.halted()) {
     out_ << "halted " << engine_.exit_code() << ' ' << Utf8(engine_.halt_text()) << '\n';
+  }
+}
+
+void ScenarioRunner::PrintPrinted() {
+  for (; setups_printed_ < engine_.printer_setups_shown(); ++setups_printed_) {
+    out_ << "printer setup\n";
+  }
+  const std::vector<reports::Document>& printed = engine_.printed();
+  for (; documents_printed_ < printed.size(); ++documents_printed_) {
+    out_ << "printed ";
+    PrintDocument(printed[documents_printed_], out_);
+    if (pdf_folder_.empty()) continue;
+    const std::string path =
+        pdf_folder_ + "/printed-" + std::to_string(documents_printed_ + 1) + ".pdf";
+    Status written = reports::WritePdf(printed[documents_printed_], path);
+    if (written.ok()) {
+      out_ << "  pdf " << Utf8(path) << '\n';
+    } else {
+      Fail("the printed document could not be written to " + path + ": " + written.message());
+    }
   }
 }
 
@@ -246,6 +273,9 @@ Status ScenarioRunner::Execute(const ScenarioAction& action, bool* input) {
   if (verb == "expect") return Expect(action);
   *input = true;
   if (verb == "answer") return engine_.AnswerMessage(ButtonOf(args[0]));
+  if (verb == "preview") {
+    return args[0].IsWord("print") ? engine_.PrintPreview() : engine_.ClosePreview();
+  }
   if (verb == "popup") {
     const PendingDialog* dialog = engine_.pending_dialog();
     if (dialog == nullptr || dialog->kind != PendingDialog::Kind::kPopup) {
@@ -278,7 +308,7 @@ Status ScenarioRunner::Execute(const ScenarioAction& action, bool* input) {
   Status status = TargetWindow(&window);
   if (!status.ok()) return status;
   if (verb == "choose") return Choose(*window, args);
-  if (verb == "tab") return engine_.TabOut(*window);
+  if (verb == "tab") return engine_.TabOut(*window, !args.empty());
   if (verb == "close") return engine_.RequestClose(*window);
   if (verb == "resize") {
     return engine_.Resize(*window, ToInt(args[0].text), ToInt(args[1].text));
@@ -321,6 +351,38 @@ Status ScenarioRunner::Expect(const ScenarioAction& action) {
       if (open != static_cast<size_t>(ToInt(a[1].text))) {
         return Error("expected " + a[1].text + " windows open, but " + std::to_string(open) +
                      " are");
+      }
+      return Status::Ok();
+    }
+    if (a[0].IsWord("setups")) {
+      int shown = engine_.printer_setups_shown();
+      if (shown != ToInt(a[1].text)) {
+        return Error("expected the printer set-up shown " + a[1].text + " times, but it was " +
+                     std::to_string(shown));
+      }
+      return Status::Ok();
+    }
+    if (a[0].IsWord("printed")) {
+      const std::vector<reports::Document>& printed = engine_.printed();
+      if (a[1].kind != Kind::kText) {
+        if (printed.size() != static_cast<size_t>(ToInt(a[1].text))) {
+          return Error("expected " + a[1].text + " documents printed, but " +
+                       std::to_string(printed.size()) + " were");
+        }
+        return Status::Ok();
+      }
+      for (const reports::Document& document : printed) {
+        if (DocumentShows(document, a[1].text)) return Status::Ok();
+      }
+      return Error("expected a printed page to show " + Utf8(a[1].text));
+    }
+    if (a[0].IsWord("preview")) {
+      const PendingDialog* dialog = engine_.pending_dialog();
+      if (dialog == nullptr || dialog->kind != PendingDialog::Kind::kPreview) {
+        return Error("expected a print preview showing " + Utf8(a[1].text) + ", but none is open");
+      }
+      if (!DocumentShows(*dialog->document, a[1].text)) {
+        return Error("expected the print preview to show " + Utf8(a[1].text));
       }
       return Status::Ok();
     }

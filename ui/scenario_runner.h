@@ -30,6 +30,10 @@ class ScenarioRunner : public InputSource {
   // ends are still carried out (expectations on what is left open).
   // 0 when every line ran and every expectation held, 1 otherwise.
   int Run(const std::function<void()>& program);
+  // Writes every document printed to this folder as well, as
+  // printed-1.pdf, printed-2.pdf, ...  The constructor takes the folder
+  // from the environment variable TENTARIA_PDF_DIR; empty: none.
+  void set_pdf_folder(std::string folder) { pdf_folder_ = std::move(folder); }
   // Why the run failed ("line 7: ..."), empty when it did not.
   const std::string& error() const { return error_; }
 
@@ -48,6 +52,8 @@ class ScenarioRunner : public InputSource {
   Status Choose(Window& window, const std::vector<ScenarioToken>& args);
   Status PickEntry(Window& window, const Control& control, const ScenarioToken& which);
   void PrintStep();
+  // Prints (and writes as PDF) what was printed since the last time.
+  void PrintPrinted();
 
   HeadlessEngine& engine_;
   std::ostream& out_;
@@ -60,6 +66,9 @@ class ScenarioRunner : public InputSource {
   int64_t wait_until_ms_ = 0;
   int wait_steps_ = 0;
   size_t beeps_printed_ = 0;
+  size_t documents_printed_ = 0;
+  int setups_printed_ = 0;
+  std::string pdf_folder_;
   std::string error_;
 };
 

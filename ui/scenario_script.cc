@@ -97,14 +97,15 @@ bool ExpectShapeOk(const std::vector<ScenarioToken>& a) {
   if (a.empty()) return false;
   const size_t n = a.size();
   if (a[0].kind == Kind::kWord) {
-    if (OneOf(a[0], {"window", "shows", "title", "message"})) {
+    if (OneOf(a[0], {"window", "shows", "title", "message", "preview"})) {
       return n == 2 && a[1].kind == Kind::kText;
     }
+    if (a[0].IsWord("printed")) return n == 2 && (a[1].kind == Kind::kText || a[1].IsNumber());
     if (a[0].IsWord("no")) {
       return (n == 3 && a[1].IsWord("window") && a[2].kind == Kind::kText) ||
              (n == 2 && a[1].IsWord("message"));
     }
-    if (OneOf(a[0], {"windows", "beeps"})) return n == 2 && a[1].IsNumber();
+    if (OneOf(a[0], {"windows", "beeps", "setups"})) return n == 2 && a[1].IsNumber();
     return false;
   }
   if (n < 2 || a[1].kind != Kind::kWord) return false;
@@ -155,9 +156,17 @@ std::string_view Usage(const ScenarioAction& action, bool* ok) {
     *ok = n == 2 && IsControl(a[0]) && a[1].kind == Kind::kText;
     return "type <control> \"text\"";
   }
-  if (v == "tab" || v == "close" || v == "show") {
+  if (v == "tab") {
+    *ok = n == 0 || (n == 1 && a[0].IsWord("back"));
+    return "tab  or  tab back";
+  }
+  if (v == "close" || v == "show") {
     *ok = n == 0;
-    return v == "tab" ? "tab" : v == "close" ? "close" : "show";
+    return v == "close" ? "close" : "show";
+  }
+  if (v == "preview") {
+    *ok = n == 1 && OneOf(a[0], {"print", "close"});
+    return "preview print|close";
   }
   if (v == "pick") {
     *ok = n == 2 && IsControl(a[0]) && (a[1].IsNumber() || a[1].kind == Kind::kText);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/charset.h"
+#include "reports/page_text.h"
 #include "ui/key_codes.h"
 
 namespace tentaria::ui {
@@ -197,6 +198,27 @@ void PrintWindow(const HeadlessEngine& engine, const Window& window, std::ostrea
   for (const Control& control : window.controls()) PrintControl(engine, window, control, out);
 }
 
+void PrintDocument(const reports::Document& document, std::ostream& out) {
+  out << Quoted(document.title) << ' ' << document.pages.size()
+      << (document.pages.size() == 1 ? " page\n" : " pages\n");
+  const size_t count = document.pages.size();
+  for (size_t page = 0; page < count; ++page) {
+    out << "  --- page " << page + 1 << " of " << count << '\n';
+    for (const std::string& line : reports::PageLines(document.pages[page])) {
+      out << "  " << platform::Cp1252ToUtf8(line) << '\n';
+    }
+  }
+}
+
+bool DocumentShows(const reports::Document& document, std::string_view text) {
+  for (const reports::Page& page : document.pages) {
+    for (const std::string& line : reports::PageLines(page)) {
+      if (line.find(text) != std::string::npos) return true;
+    }
+  }
+  return false;
+}
+
 void PrintWindows(const HeadlessEngine& engine, std::ostream& out) {
   for (const Window* window : engine.OpenWindows()) PrintWindow(engine, *window, out);
   if (engine.OpenWindows().empty()) out << "no windows\n";
@@ -211,6 +233,9 @@ void PrintWindows(const HeadlessEngine& engine, std::ostream& out) {
         out << " icon " << Quoted(dialog->box.icon);
       }
       out << '\n';
+    } else if (dialog->kind == PendingDialog::Kind::kPreview) {
+      out << "preview ";
+      PrintDocument(*dialog->document, out);
     } else {
       out << "popup\n";
       for (const PopupItem& item : dialog->items) {

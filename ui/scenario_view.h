@@ -24,6 +24,10 @@ bool WindowShows(const Window& window, std::string_view text);
 // waiting, in UTF-8.
 void PrintWindows(const HeadlessEngine& engine, std::ostream& out);
 void PrintWindow(const HeadlessEngine& engine, const Window& window, std::ostream& out);
+// A document's title, page count and pages read as text, in UTF-8.
+void PrintDocument(const reports::Document& document, std::ostream& out);
+// Whether a page of the document reads `text` (Windows-1252) on one line.
+bool DocumentShows(const reports::Document& document, std::string_view text);
 
 }  // namespace tentaria::ui
 
