@@ -1,8 +1,7 @@
 // The program's entry as a library function, so that the executable, the
 // scenario runner and the tests run the same start-up and shut-down:
 //
-// 1. the guide folder becomes the current folder and "CATALOG.HLP" is
-//    named as the help file;
+// 1. the guide folder becomes the current folder;
 // 2. the error manager starts on the engine and the INI manager on the
 //    INI file;
 // 3. the dictionary start-up makes every guide file's managers, and each
@@ -21,7 +20,6 @@
 
 namespace tentaria::guide {
 
-inline constexpr std::string_view kHelpFile = "CATALOG.HLP";
 inline constexpr std::string_view kIniFile = "tentaria2000.INI";
 
 // Exit statuses of RunGuide besides 0.
