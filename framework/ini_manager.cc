@@ -61,9 +61,13 @@ void IniManager::Fetch(std::string_view procedure, ui::Window& window, bool resi
   };
   apply("XPos", &window.x, false);
   apply("YPos", &window.y, false);
-  if (resizable) {
+  if (resizable && window.resizable) {
+    // A size saved before the window's limits changed comes back within
+    // them.
     apply("Width", &window.width, true);
     apply("Height", &window.height, true);
+    window.width = window.LimitWidth(window.width);
+    window.height = window.LimitHeight(window.height);
   }
 }
 
@@ -72,7 +76,7 @@ Status IniManager::Update(std::string_view procedure, const ui::Window& window,
   Status status = Update(procedure, "Maximize", window.maximized ? "Yes" : "No");
   if (!status.ok() || window.maximized) return status;
   std::vector<std::pair<std::string_view, int>> entries = {{"XPos", window.x}, {"YPos", window.y}};
-  if (resizable) {
+  if (resizable && window.resizable) {
     entries.emplace_back("Width", window.width);
     entries.emplace_back("Height", window.height);
   }

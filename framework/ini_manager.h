@@ -35,11 +35,14 @@ class IniManager {
   Status Update(std::string_view section, std::string_view entry, std::string_view value) const;
 
   // Restores a window as it was saved under `procedure`: maximized, or each
-  // saved position and (for a resizable window) size that reads as a
-  // number; what is missing stays as designed.
+  // saved position and size that reads as a number; what is missing stays
+  // as designed.  The size is only kept for a window that is `resizable`
+  // and that the user may resize (ui::Window::resizable), and comes back
+  // within the window's size limits.
   void Fetch(std::string_view procedure, ui::Window& window, bool resizable) const;
-  // Saves a window under `procedure`.  A maximized window writes only
-  // "Maximize", so its earlier place stays for when it is restored.
+  // Saves a window under `procedure`; the size as for Fetch.  A maximized
+  // window writes only "Maximize", so its earlier place stays for when it
+  // is restored.
   Status Update(std::string_view procedure, const ui::Window& window, bool resizable) const;
 
   std::string FILENAME;

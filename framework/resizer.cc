@@ -118,8 +118,14 @@ void Resizer::Init(ui::Window& window, int strategy, bool set_minimum, bool set_
     }
   }
   if (strategy == resize::kAnchor) Prepare();
-  minimum_ = set_minimum;
-  maximum_ = set_maximum;
+  if (set_minimum) {
+    window.min_width = window.width;
+    window.min_height = window.height;
+  }
+  if (set_maximum) {
+    window.max_width = window.width;
+    window.max_height = window.height;
+  }
   DEFERMOVES = true;
 }
 
@@ -193,16 +199,10 @@ ResizeRect Resizer::Place(size_t index, const ResizeRect& window,
 
 void Resizer::Resize() {
   if (window_ == nullptr || RESIZECALLED) return;
-  int width = window_->width;
-  int height = window_->height;
-  if (minimum_) {
-    width = std::max(width, ORIGWIN.WIDTH);
-    height = std::max(height, ORIGWIN.HEIGHT);
-  }
-  if (maximum_) {
-    width = std::min(width, ORIGWIN.WIDTH);
-    height = std::min(height, ORIGWIN.HEIGHT);
-  }
+  // A window sized beyond its limits (by a program, or by an engine that
+  // lets it) lays its controls out as at the nearest size within them.
+  const int width = window_->LimitWidth(window_->width);
+  const int height = window_->LimitHeight(window_->height);
   if (width == PREVIOUSWIN.WIDTH && height == PREVIOUSWIN.HEIGHT) return;
   RESIZECALLED = true;
   bool back_to_initial = width == ORIGWIN.WIDTH && height == ORIGWIN.HEIGHT;

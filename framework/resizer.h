@@ -75,8 +75,8 @@ class Resizer {
  public:
   // Records the window's and every placed control's initial rectangle and
   // gives each control its strategies by `strategy`.  With `set_minimum`
-  // (`set_maximum`) the window's initial size is its least (greatest):
-  // a window sized beyond it lays its controls out as at that size.
+  // (`set_maximum`) the window's initial size becomes its least (greatest)
+  // size.  Controls are laid out for the window's size within its limits.
   void Init(ui::Window& window, int strategy, bool set_minimum = false, bool set_maximum = false);
   void Kill();
 
@@ -107,8 +107,6 @@ class Resizer {
                    std::vector<std::optional<ResizeRect>>* placed, int depth) const;
 
   ui::Window* window_ = nullptr;
-  bool minimum_ = false;
-  bool maximum_ = false;
 };
 
 }  // namespace tentaria::framework

@@ -130,6 +130,9 @@ int WindowManager::ChangeCompleted() {
     }
     break;
   }
+  // A record another station changed was read again: the form shows its
+  // values (the history fields still hold what was typed).
+  engine_.Display(window_);
   SelectAgain();
   return window_result::kHandled;
 }

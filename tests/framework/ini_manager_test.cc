@@ -99,6 +99,32 @@ TEST_F(IniManagerTest, FixedSizeWindowKeepsItsDesignedSize) {
   EXPECT_EQ(next.width, 80);
 }
 
+TEST_F(IniManagerTest, SavedSizeComesBackWithinTheWindowsLimits) {
+  ui::Window window("Campings");
+  window.width = 500;
+  window.height = 40;
+  SaveWindow(window, true);
+  ui::Window limited("Campings");
+  limited.min_height = 60;
+  limited.max_width = 400;
+  RestoreWindow(&limited, true);
+  EXPECT_EQ(limited.width, 400);
+  EXPECT_EQ(limited.height, 60);
+
+  // A window the user may not resize neither takes a size nor saves one,
+  // whatever the procedure asks.
+  ui::Window fixed("Campings");
+  fixed.resizable = false;
+  fixed.width = 90;
+  RestoreWindow(&fixed, true);
+  EXPECT_EQ(fixed.width, 90);
+  fixed.width = 95;
+  SaveWindow(fixed, true);
+  IniManager ini;
+  ini.Init(kIni);
+  EXPECT_EQ(ini.Fetch("TENTA006", "Width"), "500");
+}
+
 TEST_F(IniManagerTest, MissingAndUnreadableEntriesLeaveTheDesign) {
   IniManager ini;
   ini.Init(kIni);

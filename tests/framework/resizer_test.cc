@@ -165,10 +165,28 @@ TEST(ResizerTest, MinimumSizeLaysOutAsTheDesignedSize) {
   AddAt(window, ControlKind::kList, 1, {10, 10, 100, 50});
   Resizer resizer;
   resizer.Init(window, resize::kScale, /*set_minimum=*/true);
+  EXPECT_EQ(window.min_width, 200) << "the engine keeps the user above it";
+  EXPECT_EQ(window.min_height, 100);
+  EXPECT_EQ(window.max_width, 0);
   window.width = 100;
   window.height = 300;
   resizer.Resize();
   EXPECT_EQ(RectOf(window, 1), (ResizeRect{10, 30, 100, 150}));
+
+  // Limits the window had before are kept; a greatest size lays out as at it.
+  ui::Window limited("L");
+  limited.width = 200;
+  limited.height = 100;
+  limited.min_width = 120;
+  AddAt(limited, ControlKind::kList, 1, {10, 10, 100, 50});
+  Resizer second;
+  second.Init(limited, resize::kScale, false, /*set_maximum=*/true);
+  EXPECT_EQ(limited.min_width, 120);
+  EXPECT_EQ(limited.max_width, 200);
+  limited.width = 400;
+  limited.height = 50;
+  second.Resize();
+  EXPECT_EQ(RectOf(limited, 1), (ResizeRect{10, 5, 100, 25}));
 }
 
 // Growing and shrinking by the same amount, through the engine's sized

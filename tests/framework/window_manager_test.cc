@@ -1,5 +1,9 @@
 #include "framework/window_manager.h"
 
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
 #include <functional>
@@ -27,6 +31,7 @@ constexpr int kNameEntry = 1;
 constexpr int kOkButton = 2;
 constexpr int kCancelButton = 3;
 constexpr int kList = 4;
+constexpr int kToolbar = 5;
 constexpr int kHistoryKey = ui::key::kF1 + 2;  // F3
 
 // The place's name field as a form control edits it.
@@ -84,10 +89,13 @@ class PlaceForm : public WindowManager {
     name.use = std::make_shared<NameField>(*places.ME->FILE);
     window_.Add(ui::ControlKind::kButton, kOkButton, "&OK");
     window_.Add(ui::ControlKind::kButton, kCancelButton, "&Annuleren");
+    window_.Add(ui::ControlKind::kToolbar, kToolbar, "");
+    window_.Add(ui::ControlKind::kButton, kHistoryButton, "Ditto", kToolbar);
   }
 
   int Init() override {
     WindowManager::Init();
+    AddToolbar(toolbar_, window_);
     if (before_prime) before_prime(*this);
     places_.ME->Open();
     PRIMARY = &places_;
@@ -109,6 +117,7 @@ class PlaceForm : public WindowManager {
  private:
   FileRelations& places_;
   CancelHandler cancel_;
+  Toolbar toolbar_;
 };
 
 // What the name entry shows, without its trailing blanks.
@@ -286,6 +295,30 @@ TEST_F(WindowManagerTest, RecordAddedQuestionNoCloses) {
   EXPECT_EQ(Names(), (std::vector<std::string>{"Ede", "Epe", "Putten"}));
 }
 
+TEST_F(WindowManagerTest, RecordAddedQuestionYesStartsTheNextRecord) {
+  SetPlace(*file_, "BE", 8, "");
+  PlaceForm form(engine_, errors_, relations_, request::kInsert);
+  form.before_prime = [this](PlaceForm& f) {
+    f.AddUpdateFile(places_);
+    f.INSERTACTION = 4;
+  };
+  TypeName(form, "Putten");
+  Press(form, kOkButton);
+  Answer(ui::button::kYes);
+  Then([&form, this](HeadlessEngine& e) {
+    EXPECT_TRUE(e.IsOpen(form.window_));
+    EXPECT_EQ(Shown(form), "") << "the form starts on a new record";
+    EXPECT_EQ(NumberOf(*file_), 4) << "numbered at once";
+    ASSERT_TRUE(e.Type(form.window_, kNameEntry, "Hoorn").ok());
+    ASSERT_TRUE(e.Press(form.window_, kOkButton).ok());
+  });
+  Answer(ui::button::kNo);
+  EXPECT_EQ(form.Run(), response::kCompleted);
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"Record Added", "Record Added"}));
+  EXPECT_EQ(Names(), (std::vector<std::string>{"Ede", "Epe", "Hoorn", "Putten"}));
+  EXPECT_EQ(NameOf(*file_), "Hoorn");
+}
+
 TEST_F(WindowManagerTest, FailedInsertKeepsTheForm) {
   // A second "Epe" breaks the unique name key.
   SetPlace(*file_, "BE", 9, "");
@@ -394,6 +427,204 @@ TEST_F(WindowManagerTest, RefusedDeleteOffersARetry) {
   EXPECT_EQ(Names(), (std::vector<std::string>{"Ede", "Epe"}));
   camp_relations.Release();
   camps.Release();
+}
+
+// --- a change against another process ---------------------------------------
+
+// Blocks until a byte arrives (false after a minute or a closed pipe).
+bool Await(int fd) {
+  pollfd entry{fd, POLLIN, 0};
+  char byte = 0;
+  return poll(&entry, 1, 60000) == 1 && read(fd, &byte, 1) == 1;
+}
+
+void Signal(int fd) {
+  char byte = 1;
+  if (write(fd, &byte, 1) != 1) _exit(90);
+}
+
+// Another station: a child process that runs `steps` over its own open of
+// the place file, one step each time the test signals, and signals back
+// after each.  Its exit status is 0 when every step succeeded.
+class Station {
+ public:
+  using Action = std::function<bool(storage::DeclaredFile&)>;
+  Station(const std::string& path, std::vector<Action> steps) {
+    int up[2], down[2];
+    if (pipe(up) != 0 || pipe(down) != 0) ADD_FAILURE() << "pipe";
+    pid_ = fork();
+    if (pid_ == 0) {
+      close(up[0]);
+      close(down[1]);
+      storage::DeclaredFile file(PlaceDeclaration(path));
+      if (file.Share() != 0) _exit(1);
+      for (size_t i = 0; i < steps.size(); ++i) {
+        if (!Await(down[0])) _exit(2);
+        if (!steps[i](file)) _exit(10 + static_cast<int>(i));
+        Signal(up[1]);
+      }
+      _exit(file.Close() == 0 ? 0 : 3);
+    }
+    close(up[1]);
+    close(down[0]);
+    from_child_ = up[0];
+    to_child_ = down[1];
+  }
+  ~Station() {
+    close(from_child_);
+    close(to_child_);
+    if (!waited_) Wait();
+  }
+  // Runs the next step and waits for it to end.
+  bool Step() {
+    Signal(to_child_);
+    return Await(from_child_);
+  }
+  int Wait() {
+    int status = 0;
+    waitpid(pid_, &status, 0);
+    waited_ = true;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+ private:
+  pid_t pid_ = -1;
+  int from_child_ = -1;
+  int to_child_ = -1;
+  bool waited_ = false;
+};
+
+// Reads place `number` into the station's buffer (held when asked).
+bool ReadPlace(storage::DeclaredFile& file, int32_t number, bool hold) {
+  SetPlace(file, "NL", number, "");
+  if (hold && file.Hold() != 0) return false;
+  return file.GetByKey(testing::kByNumber) == 0;
+}
+
+bool RenamePlace(storage::DeclaredFile& file, int32_t number, const std::string& name) {
+  if (!ReadPlace(file, number, false)) return false;
+  SetPlace(file, "NL", number, name);
+  return file.Put() == 0;
+}
+
+TEST_F(WindowManagerTest, ChangeOfARecordAnotherProcessChangedShowsItsValuesAndDittoRecallsOurs) {
+  Station station(PlacePath(),
+                  {[](storage::DeclaredFile& f) { return RenamePlace(f, 1, "Olst"); }});
+  // The browse reads the record watched, as it does before a change form.
+  Fetch(1);
+  SetPlace(*file_, "NL", 1, "");
+  ASSERT_EQ(file_->Watch(), 0);
+  ASSERT_EQ(places_.TryFetchByKey(testing::kByNumber), SeverityQuiet);
+  PlaceForm form(engine_, errors_, relations_, request::kChange);
+  form.before_prime = [](PlaceForm& f) {
+    f.AddHistoryField(kNameEntry, f.window_.Find(kNameEntry)->use);
+  };
+  TypeName(form, "Putten");
+  Then([&form, &station](HeadlessEngine& e) {
+    ASSERT_TRUE(station.Step());
+    ASSERT_TRUE(e.Press(form.window_, kOkButton).ok());
+  });
+  Answer(ui::button::kOk);
+  Then([&form](HeadlessEngine& e) {
+    EXPECT_TRUE(e.IsOpen(form.window_));
+    EXPECT_EQ(Shown(form), "Olst") << "the other station's values are shown";
+    EXPECT_EQ(form.window_.focus(), kNameEntry);
+    ASSERT_TRUE(e.Press(form.window_, toolbar::kHistory).ok());
+  });
+  Then([&form](HeadlessEngine& e) {
+    EXPECT_EQ(Shown(form), "Putten") << "the ditto button recalls what was typed";
+    ASSERT_TRUE(e.Press(form.window_, kOkButton).ok());
+  });
+  EXPECT_EQ(form.Run(), response::kCompleted);
+  EXPECT_EQ(Captions(), std::vector<std::string>{"Record Was Not Updated"});
+  EXPECT_EQ(Names(), (std::vector<std::string>{"Ede", "Putten"}));
+  EXPECT_EQ(station.Wait(), 0);
+}
+
+TEST_F(WindowManagerTest, ChangeOfARecordAnotherProcessHoldsReturnsToTheForm) {
+  Station station(PlacePath(), {[](storage::DeclaredFile& f) { return ReadPlace(f, 1, true); },
+                                [](storage::DeclaredFile& f) { return f.Release() == 0; }});
+  ASSERT_TRUE(station.Step());
+  Fetch(1);
+  PlaceForm form(engine_, errors_, relations_, request::kChange);
+  TypeName(form, "Putten");
+  Press(form, kOkButton);
+  Answer(ui::button::kOk);
+  Then([&form, &station](HeadlessEngine& e) {
+    EXPECT_TRUE(e.IsOpen(form.window_)) << "no retry question: the form stays for another OK";
+    EXPECT_EQ(Shown(form), "Putten");
+    ASSERT_TRUE(station.Step());
+    ASSERT_TRUE(e.Press(form.window_, kOkButton).ok());
+  });
+  EXPECT_EQ(form.Run(), response::kCompleted);
+  EXPECT_EQ(Captions(), std::vector<std::string>{"Record was not updated"});
+  EXPECT_EQ(Names(), (std::vector<std::string>{"Ede", "Putten"}));
+  EXPECT_EQ(station.Wait(), 0);
+}
+
+// A relation manager whose refused updates ask for the retry question, as a
+// procedure may want for a file that other stations hold often.
+class RetryingRelations : public FileRelations {
+ public:
+  int Update(int mode) override {
+    int result = FileRelations::Update(mode);
+    return result == SeverityNotify ? SeverityConfirm : result;
+  }
+};
+
+TEST_F(WindowManagerTest, RetryQuestionOfAChangeRepeatsReturnsOrCloses) {
+  // Both stations start before this process opens the file, so that each
+  // has only its own open.
+  Station station(PlacePath(), {[](storage::DeclaredFile& f) { return ReadPlace(f, 1, true); },
+                                [](storage::DeclaredFile& f) { return f.Release() == 0; }});
+  Station holder(PlacePath(), {[](storage::DeclaredFile& f) { return ReadPlace(f, 2, true); },
+                               [](storage::DeclaredFile& f) { return f.Release() == 0; }});
+  ASSERT_TRUE(station.Step());
+  RetryingRelations retrying;
+  retrying.Init(places_, false);
+  Fetch(1);
+  PlaceForm form(engine_, errors_, retrying, request::kChange);
+  TypeName(form, "Putten");
+  Press(form, kOkButton);
+  std::vector<std::string> asked;
+  auto answer_retry = [&](int button, std::function<void()> before = {}) {
+    Answer(ui::button::kOk);
+    Then([&asked, button, before](HeadlessEngine& e) {
+      ASSERT_NE(e.pending_dialog(), nullptr);
+      asked.push_back(e.pending_dialog()->box.caption);
+      EXPECT_EQ(e.pending_dialog()->box.default_button, ui::button::kCancel);
+      if (before) before();
+      ASSERT_TRUE(e.AnswerMessage(button).ok());
+    });
+  };
+  answer_retry(ui::button::kCancel);
+  Then([&form](HeadlessEngine& e) {
+    EXPECT_TRUE(e.IsOpen(form.window_)) << "Cancel returns to the form";
+    ASSERT_TRUE(e.Press(form.window_, kOkButton).ok());
+  });
+  // Yes tries again at once; the other station has let go meanwhile.
+  answer_retry(ui::button::kYes, [&station] { ASSERT_TRUE(station.Step()); });
+  EXPECT_EQ(form.Run(), response::kCompleted);
+  EXPECT_EQ(asked, std::vector<std::string>(2, "Record Update Error"));
+  EXPECT_EQ(Names(), (std::vector<std::string>{"Ede", "Putten"}));
+  EXPECT_EQ(station.Wait(), 0);
+
+  // No closes the form with the change not made.
+  ASSERT_TRUE(holder.Step());
+  Fetch(2);
+  PlaceForm refused(engine_, errors_, retrying, request::kChange);
+  TypeName(refused, "Hoorn");
+  Press(refused, kOkButton);
+  asked.clear();
+  answer_retry(ui::button::kNo);
+  // Closing a form whose record differs asks about saving, as any close does.
+  Answer(ui::button::kNo);
+  EXPECT_EQ(refused.Run(), response::kCancelled);
+  EXPECT_EQ(asked, std::vector<std::string>{"Record Update Error"});
+  ASSERT_TRUE(holder.Step());
+  EXPECT_EQ(holder.Wait(), 0);
+  EXPECT_EQ(Names(), (std::vector<std::string>{"Ede", "Putten"}));
+  retrying.Release();
 }
 
 // --- windows without a form record ------------------------------------------
@@ -517,6 +748,108 @@ TEST_F(WindowDispatchTest, WindowPlaceIsSavedAndRestoredThroughTheIniFile) {
     ASSERT_TRUE(e.RequestClose(again.window_).ok());
   });
   again.Run();
+}
+
+// Two lists on the tabs of a sheet, each a target of the toolbar; only
+// the first has an insert button.  The toolbar's buttons are on the window.
+class TabbedLists : public WindowManager {
+ public:
+  static constexpr int kSheet = 10, kFirstTab = 11, kSecondTab = 12;
+  static constexpr int kFirstList = 13, kSecondList = 14, kInsertButton = 15, kBar = 16;
+
+  TabbedLists(ui::Engine& engine, ErrorManager& errors) : WindowManager(engine, window_, errors) {
+    window_.Add(ui::ControlKind::kSheet, kSheet, "").selected = 1;
+    window_.Add(ui::ControlKind::kTab, kFirstTab, "Namen", kSheet);
+    window_.Add(ui::ControlKind::kTab, kSecondTab, "Plaatsen", kSheet);
+    window_.Add(ui::ControlKind::kList, kFirstList, "", kFirstTab).format_text = "40L|M@s20@";
+    window_.Add(ui::ControlKind::kButton, kInsertButton, "&Toevoegen", kFirstTab);
+    window_.Add(ui::ControlKind::kList, kSecondList, "", kSecondTab).format_text = "40L|M@s20@";
+    window_.Add(ui::ControlKind::kToolbar, kBar, "");
+    for (int button = toolbar::kInsert; button <= toolbar::kHelp; ++button) {
+      window_.Add(ui::ControlKind::kButton, button, "", kBar);
+    }
+  }
+  int Init() override {
+    WindowManager::Init();
+    if (set_up) set_up(*this);
+    AddToolbar(toolbar_, window_);
+    toolbar_.AddTarget({kFirstList, 0, kInsertButton, 0, 0, 0, nullptr});
+    toolbar_.AddTarget({kSecondList, 0, 0, 0, 0, 0, nullptr});
+    toolbar_.SetTarget(kFirstList);
+    return engine().Open(window_).ok() ? 0 : 1;
+  }
+  int HandleFieldEvent() override {
+    field_events.emplace_back(engine().EventCode(), engine().EventControl());
+    return window_result::kGoOn;
+  }
+  bool Enabled(int button) { return window_.Find(button)->enabled; }
+
+  ui::Window window_{"Tabs"};
+  Toolbar toolbar_;
+  std::function<void(TabbedLists&)> set_up;
+  std::vector<std::pair<int, int>> field_events;
+};
+
+TEST_F(WindowDispatchTest, ToolbarFollowsTheListOnTheChosenTab) {
+  TabbedLists tabs(engine_, errors_);
+  Then([&](HeadlessEngine& e) {
+    EXPECT_TRUE(tabs.Enabled(toolbar::kInsert));
+    EXPECT_FALSE(tabs.Enabled(toolbar::kHistory));
+    ASSERT_TRUE(e.Pick(tabs.window_, TabbedLists::kSheet, 2).ok());
+  });
+  Then([&](HeadlessEngine& e) {
+    EXPECT_EQ(tabs.toolbar_.CurrentTarget()->CONTROL, TabbedLists::kSecondList);
+    EXPECT_FALSE(tabs.Enabled(toolbar::kInsert)) << "the second list has no insert button";
+    EXPECT_TRUE(tabs.Enabled(toolbar::kDown));
+    // The toolbar's next-record button scrolls the list now targeted.
+    ASSERT_TRUE(e.Press(tabs.window_, toolbar::kDown).ok());
+  });
+  Then([&](HeadlessEngine& e) {
+    EXPECT_NE(std::find(tabs.field_events.begin(), tabs.field_events.end(),
+                        std::make_pair(int{ui::event::kScrollDown}, int{TabbedLists::kSecondList})),
+              tabs.field_events.end());
+    ASSERT_TRUE(e.Pick(tabs.window_, TabbedLists::kSheet, 1).ok());
+  });
+  Then([&](HeadlessEngine& e) {
+    EXPECT_EQ(tabs.toolbar_.CurrentTarget()->CONTROL, TabbedLists::kFirstList);
+    EXPECT_TRUE(tabs.Enabled(toolbar::kInsert));
+    ASSERT_TRUE(e.RequestClose(tabs.window_).ok());
+  });
+  tabs.Run();
+
+  // Without AUTOTOOLBAR the toolbar stays with its target.
+  TabbedLists fixed(engine_, errors_);
+  fixed.set_up = [](TabbedLists& w) { w.AUTOTOOLBAR = 0; };
+  Then([&](HeadlessEngine& e) { ASSERT_TRUE(e.Pick(fixed.window_, TabbedLists::kSheet, 2).ok()); });
+  Then([&](HeadlessEngine& e) {
+    EXPECT_EQ(fixed.toolbar_.CurrentTarget()->CONTROL, TabbedLists::kFirstList);
+    EXPECT_TRUE(fixed.Enabled(toolbar::kInsert));
+    ASSERT_TRUE(e.RequestClose(fixed.window_).ok());
+  });
+  fixed.Run();
+}
+
+TEST_F(WindowDispatchTest, TranslatorRewritesTheTextsWhenTheWindowOpens) {
+  struct Dutch : WindowTranslator {
+    int calls = 0;
+    void Translate(ui::Window& window) override {
+      ++calls;
+      if (window.title() == "Campings") window.set_title("Alle campings");
+      for (ui::Control& control : window.controls()) {
+        if (control.text == "&OK") control.text = "&Akkoord";
+      }
+    }
+  } dutch;
+  ListWindow list(engine_, errors_);
+  list.set_up = [&](ListWindow& w) { w.TRANSLATOR = &dutch; };
+  Then([&](HeadlessEngine& e) {
+    EXPECT_EQ(list.window_.title(), "Alle campings");
+    EXPECT_EQ(list.window_.Find(kOkButton)->text, "&Akkoord");
+    ASSERT_TRUE(e.Resize(list.window_, 300, 150).ok());
+  });
+  Then([&](HeadlessEngine& e) { ASSERT_TRUE(e.RequestClose(list.window_).ok()); });
+  list.Run();
+  EXPECT_EQ(dutch.calls, 1);
 }
 
 TEST_F(WindowDispatchTest, DeadManagerRunsNoLoop) {
