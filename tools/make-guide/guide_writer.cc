@@ -14,6 +14,8 @@
 #include "storage/error_texts.h"
 #include "tools/make-guide/campsite.h"
 #include "tools/make-guide/named_campsites.h"
+#include "tools/make-guide/pictures/campsite_pictures.h"
+#include "tools/make-guide/pictures/picture_files.h"
 #include "tools/make-guide/places.h"
 
 namespace tentaria::make_guide {
@@ -190,6 +192,7 @@ Status WriteGuide(const GuideRequest& request) {
   }
   Status s = WriteProvinces(*files[kProvinces]);
   const uint32_t highest = std::max(kDefaultCount, request.count);
+  if (s.ok() && request.pictures) s = WriteProgramPictures(request.folder, request.seed, highest);
   std::vector<uint32_t> numbers = CampsiteNumbers(request.count);
   std::vector<Campsite> batch;
   for (size_t done = 0; s.ok() && done < numbers.size(); done += batch.size()) {
@@ -199,6 +202,9 @@ Status WriteGuide(const GuideRequest& request) {
     }
     for (size_t file = 0; s.ok() && file < files.size(); ++file) {
       s = WriteRows(batch, static_cast<WrittenFile>(file), *files[file]);
+    }
+    for (size_t i = 0; s.ok() && request.pictures && i < batch.size(); ++i) {
+      s = WriteCampsitePictures(request.folder, batch[i], numbers[done + i], request.seed);
     }
     if (request.progress)
       request.progress(static_cast<uint32_t>(done + batch.size()), request.count);

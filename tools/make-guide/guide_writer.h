@@ -23,6 +23,9 @@ struct GuideRequest {
   std::string folder;  // host path of an existing folder
   uint64_t seed = 2000;
   uint32_t count = kDefaultCount;
+  // Also the pictures the guide shows (photos, logos, advertisements, maps,
+  // wallpapers, icons).
+  bool pictures = true;
   // Told of the campsites written so far, now and then.
   std::function<void(uint32_t written, uint32_t count)> progress;
 };

@@ -18,7 +18,7 @@ namespace {
 namespace make_guide = tentaria::make_guide;
 
 constexpr char kUsage[] =
-    "usage: make-guide --out DIR [--seed N] [--count N]\n"
+    "usage: make-guide --out DIR [--seed N] [--count N] [--no-pictures]\n"
     "       make-guide --linked-pictures DIR [--seed N]\n"
     "\n"
     "Writes the guide files GezNAW, GezFAC, GezSEL, GezINFO, PROVINCI,\n"
@@ -28,6 +28,8 @@ constexpr char kUsage[] =
     "\n"
     "  --seed N    the seed of the made-up data (default 2000)\n"
     "  --count N   the number of campsites (default 1500, at most 99999)\n"
+    "  --no-pictures\n"
+    "              writes the guide files without the pictures\n"
     "  --linked-pictures DIR\n"
     "              writes only the pictures compiled into the program\n"
     "              (bkgrnd01.gif, bkgrnd03.gif, Intro.bmp) into DIR\n";
@@ -52,6 +54,10 @@ int main(int argc, char** argv) {
     if (option == "--help" || option == "-h") {
       std::fputs(kUsage, stdout);
       return 0;
+    }
+    if (option == "--no-pictures") {
+      request.pictures = false;
+      continue;
     }
     if (option != "--out" && option != "--seed" && option != "--count" &&
         option != "--linked-pictures") {

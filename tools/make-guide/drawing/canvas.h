@@ -26,7 +26,7 @@ struct Point {
 
 class Canvas {
  public:
-  Canvas(int width, int height, Colour background = {});
+  explicit Canvas(int width = 0, int height = 0, Colour background = {});
 
   int width() const { return width_; }
   int height() const { return height_; }

@@ -20,6 +20,13 @@ Status WritePictureFile(const std::string& folder, std::string_view relative,
 // Intro.bmp.
 Status WriteLinkedPictures(const std::string& folder, uint64_t seed);
 
+// Every picture of the guide that belongs to no single campsite: the
+// linked pictures, the publisher's logos, the icons, the maps, the menu's
+// other advertisements and the search window's twenty small ones (whose
+// campsites are made again from the seed, in a guide whose highest
+// campsite number is `highest_number`).
+Status WriteProgramPictures(const std::string& folder, uint64_t seed, uint32_t highest_number);
+
 }  // namespace tentaria::make_guide
 
 #endif  // TENTARIA_TOOLS_MAKE_GUIDE_PICTURES_PICTURE_FILES_H_

@@ -96,7 +96,7 @@ Canvas IntroPicture(uint64_t seed) {
 
 Canvas PublisherLogo(bool small) {
   const int scale = small ? 1 : 2;
-  Canvas logo(small ? 96 : 180, small ? 48 : 90, kWhite);
+  Canvas logo(small ? 120 : 240, small ? 48 : 96, kWhite);
   const Colour green{30, 110, 60};
   const Colour blue{30, 80, 150};
   const double s = scale;
