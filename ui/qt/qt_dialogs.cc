@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
+#include <algorithm>
 #include <map>
 #include <string>
 
@@ -90,23 +91,27 @@ int ShowMessageBox(const MessageBox& box, QWidget* parent, PictureCache& picture
 
 int ShowPopupMenu(const std::vector<PopupItem>& items, QWidget* parent, PictureCache& pictures) {
   QMenu menu(parent);
-  // Sub-menus by the path of titles they sit under ("Sort/By place").
-  std::map<std::string, QMenu*> submenus;
+  // The sub-menus open at the item before, outermost first: an item whose
+  // path goes on from them goes into them, any other closes them.
+  std::vector<QMenu*> open{&menu};
+  std::vector<std::string> open_path;
   std::map<QAction*, int> numbers;
   for (const PopupItem& item : items) {
-    QMenu* into = &menu;
-    std::string path;
-    size_t start = 0;
-    while (start < item.submenu.size()) {
-      size_t end = item.submenu.find('/', start);
-      if (end == std::string::npos) end = item.submenu.size();
-      const std::string title = item.submenu.substr(start, end - start);
-      path += "/" + title;
-      QMenu*& sub = submenus[path];
-      if (sub == nullptr) sub = into->addMenu(ToQString(title));
-      into = sub;
-      start = end + 1;
+    const std::vector<std::string>& path = item.submenu_path;
+    size_t kept = 0;
+    while (kept < open_path.size() && kept < path.size() && open_path[kept] == path[kept]) ++kept;
+    // A separator before a sub-menu separates it from what came before,
+    // so that sub-menu is a new one.
+    if (item.separator_depth >= 0) kept = std::min(kept, static_cast<size_t>(item.separator_depth));
+    open.resize(kept + 1);
+    open_path.resize(kept);
+    for (size_t depth = kept; depth < path.size(); ++depth) {
+      if (item.separator_depth == static_cast<int>(depth)) open.back()->addSeparator();
+      open.push_back(open.back()->addMenu(ToQString(path[depth])));
+      open_path.push_back(path[depth]);
     }
+    QMenu* into = open.back();
+    if (item.separator_depth == static_cast<int>(path.size())) into->addSeparator();
     QAction* action = into->addAction(ToQString(item.text));
     if (!item.icon.empty()) action->setIcon(pictures.Icon(item.icon));
     action->setEnabled(!item.disabled);

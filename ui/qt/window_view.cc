@@ -335,7 +335,9 @@ void WindowView::Connect(const Control& control, ControlView& view) {
                          if (row < 0 || row == previous_row) return;
                          Act([&] { return engine_.Pick(window_, number, row + 1); });
                        });
-      QObject::connect(list, &QTableWidget::cellDoubleClicked, list, press);
+      QObject::connect(list, &QTableWidget::cellDoubleClicked, list, [this, number](int row, int) {
+        Act([&] { return DoubleClicked(number, row + 1); });
+      });
       break;
     }
     case ControlKind::kSheet: {
@@ -415,17 +417,36 @@ void WindowView::RefreshWindow() {
   ApplyPlace();
 }
 
+// The window's size within its limits; the user can size it only within
+// them, and not at all when it is not resizable.
 void WindowView::ApplySize() {
-  const QSize wanted(window_.width > 0 ? window_.width : kDefaultWidth,
-                     window_.height > 0 ? window_.height : kDefaultHeight);
-  if (wanted == applied_units_) return;
+  const QSize wanted(window_.LimitWidth(window_.width > 0 ? window_.width : kDefaultWidth),
+                     window_.LimitHeight(window_.height > 0 ? window_.height : kDefaultHeight));
+  const SizeLimits limits{window_.resizable, window_.min_width, window_.min_height,
+                          window_.max_width, window_.max_height};
+  if (wanted == applied_units_ && limits == applied_limits_) return;
   applied_units_ = wanted;
+  applied_limits_ = limits;
   applied_pixels_ = QSize(units_.ToPixelsX(wanted.width()), units_.ToPixelsY(wanted.height()));
   int bars = 0;
   if (top_->menuWidget() != nullptr) bars += top_->menuWidget()->sizeHint().height();
   for (QToolBar* toolbar : top_->findChildren<QToolBar*>()) bars += toolbar->sizeHint().height();
   if (QStatusBar* status = top_->findChild<QStatusBar*>()) bars += status->sizeHint().height();
-  top_->resize(applied_pixels_.width(), applied_pixels_.height() + bars);
+  const QSize whole(applied_pixels_.width(), applied_pixels_.height() + bars);
+  QSize least(0, 0);
+  QSize most(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  if (!limits.resizable) {
+    least = most = whole;
+  } else {
+    if (limits.min_width > 0) least.setWidth(units_.ToPixelsX(limits.min_width));
+    if (limits.min_height > 0) least.setHeight(units_.ToPixelsY(limits.min_height) + bars);
+    if (limits.max_width > 0) most.setWidth(units_.ToPixelsX(limits.max_width));
+    if (limits.max_height > 0) most.setHeight(units_.ToPixelsY(limits.max_height) + bars);
+  }
+  // Limits first, so that they do not cut the new size short.
+  top_->setMinimumSize(least);
+  top_->setMaximumSize(most);
+  top_->resize(whole);
 }
 
 // The window's place counts from the top left corner of the screen's
@@ -770,8 +791,13 @@ bool WindowView::KeyPressed(QWidget* receiver, QKeyEvent* event) {
     return true;
   }
   if (plain == key::kTab) {
-    // The model moves the focus, forward only.
-    Act([&] { return modified ? engine_.PressKey(window_, code) : engine_.TabOut(window_); });
+    // The model moves the focus: Tab forward, Shift+Tab back.
+    Act([&] {
+      if (code == key::kTab || code == (key::kTab | kShiftKey)) {
+        return engine_.TabOut(window_, code != key::kTab);
+      }
+      return engine_.PressKey(window_, code);
+    });
     return true;
   }
   if (code == key::kEnter && kind == ControlKind::kTextBox) return false;  // a new line
@@ -815,6 +841,21 @@ void WindowView::FocusedByUser(QWidget* receiver) {
     if (!status.ok()) applied_focus_ = 0;
     return status;
   });
+}
+
+// The row under the mouse becomes the chosen one, as a click makes it; the
+// second click then acts as the program asks: as its alert key when it
+// listens for the double click, else by accepting the list.
+Status WindowView::DoubleClicked(int list, int row) {
+  const Control* control = window_.Find(list);
+  if (control != nullptr && control->selected != row) {
+    Status picked = engine_.Pick(window_, list, row);
+    if (!picked.ok()) return picked;
+  }
+  if (window_.alert_keys().count(key::kMouseLeft2) != 0) {
+    return engine_.PressKey(window_, key::kMouseLeft2);
+  }
+  return engine_.Press(window_, list);
 }
 
 void WindowView::Activated() {

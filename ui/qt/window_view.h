@@ -58,6 +58,13 @@ class WindowView {
  private:
   class TopWindow;
 
+  // What the window's size may be, as last applied.
+  struct SizeLimits {
+    bool resizable = true;
+    int min_width = 0, min_height = 0, max_width = 0, max_height = 0;
+    friend bool operator==(const SizeLimits&, const SizeLimits&) = default;
+  };
+
   struct ControlView {
     int number = 0;
     QWidget* widget = nullptr;  // on the canvas; null for menus, items, tabs, toolbars
@@ -87,6 +94,7 @@ class WindowView {
   void UserResized(QSize pixels);
   void UserMoved(QPoint position);
   void UserChangedState();
+  Status DoubleClicked(int list, int row);
   int TabIndex(const Control& tab) const;
   int RadioIndex(const Control& radio) const;
   QFont WindowFont() const;
@@ -102,6 +110,7 @@ class WindowView {
   int applied_focus_ = 0;
   QSize applied_units_;
   QSize applied_pixels_;
+  SizeLimits applied_limits_;
   std::optional<QPoint> applied_place_;  // dialog units
   QPoint applied_position_;              // pixels
   bool applied_maximized_ = false;

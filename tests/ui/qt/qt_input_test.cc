@@ -13,6 +13,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +21,7 @@
 #include "tests/ui/qt/qt_test_support.h"
 #include "ui/key_codes.h"
 #include "ui/qt/control_widgets.h"
+#include "ui/qt/dialog_units.h"
 
 namespace tentaria::ui::qt::test {
 namespace {
@@ -73,7 +75,15 @@ TEST_F(QtInputTest, ClicksTypingMenuChoicesAndTheCloseBoxBecomeEvents) {
     QTest::keyClicks(line, "Zeeland");
     QTest::keyClick(line, Qt::Key_Tab);
   });
-  steps.Add([&] { QTest::mouseClick(Button(window, engine, "&Zoeken"), Qt::LeftButton); });
+  steps.Add([&] {
+    EXPECT_EQ(window.focus(), 2);
+    // Shift+Tab goes back to the entry.
+    QTest::keyClick(Button(window, engine, "&Zoeken"), Qt::Key_Tab, Qt::ShiftModifier);
+  });
+  steps.Add([&] {
+    EXPECT_EQ(window.focus(), 1);
+    QTest::mouseClick(Button(window, engine, "&Zoeken"), Qt::LeftButton);
+  });
   steps.Add([&] {
     for (QAction* action : engine.WidgetOf(window)->findChildren<QAction*>()) {
       if (action->text() == "&Zoek") action->trigger();
@@ -290,6 +300,124 @@ TEST_F(QtInputTest, ListRowsTabsDropListsResizingAndMovingBecomeEvents) {
   EXPECT_TRUE(Has(events, "Lijst", event::kMove, 0));
 }
 
+TEST_F(QtInputTest, DoubleClickOnARowChoosesItThenAcceptsTheList) {
+  QtEngine engine;
+  std::vector<Delivered> events;
+  TraceEvents(engine, &events);
+  Window window("Lijst");
+  window.width = 220;
+  window.height = 90;
+  Control& list = Placed(window.Add(ControlKind::kList, 1, ""), 8, 8, 200, 60);
+  ASSERT_TRUE(list.SetFormat("100L~Camping~@s30@").ok());
+  for (const char* name : {"De Heimolen", "Dennenoord", "Lithse Ham"}) {
+    list.rows.push_back({ListCell{PictureValue::Text(name), {}}});
+  }
+  list.selected = 1;
+  ASSERT_TRUE(engine.Open(window).ok());
+
+  auto double_click = [&](int row) {
+    auto* table = engine.WidgetOf(window)->findChild<QTableWidget*>();
+    const QPoint at = table->visualItemRect(table->item(row, 0)).center();
+    // As a mouse gives it: a click, then the second press comes as the
+    // double click.
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, at);
+  };
+  size_t before_listening = 0;
+  Steps steps(engine);
+  steps.Add([&] { double_click(2); });
+  steps.Add([&] {
+    EXPECT_EQ(window.Find(1)->selected, 3);
+    // A program that listens for the double click gets it as its alert key.
+    window.alert_keys().insert(key::kMouseLeft2);
+    before_listening = events.size();
+    double_click(1);
+  });
+  steps.Add([&] { engine.WidgetOf(window)->close(); });
+  engine.Accept(window, Continue);
+  EXPECT_TRUE(steps.done());
+  std::vector<std::pair<int, int>> first;
+  std::vector<Delivered> second;
+  for (size_t i = 0; i < events.size(); ++i) {
+    const Delivered& event = events[i];
+    if (event.control != 1) continue;
+    if (i < before_listening) {
+      first.emplace_back(event.code, event.key_code);
+    } else {
+      second.push_back(event);
+    }
+  }
+  // The row is chosen by the first click; the second accepts the list.
+  ASSERT_FALSE(first.empty());
+  EXPECT_EQ(first.front().first, event::kNewSelection);
+  EXPECT_EQ(first.back().first, event::kAccepted);
+  EXPECT_EQ(std::count_if(first.begin(), first.end(),
+                          [](const auto& e) { return e.first == event::kAccepted; }),
+            1);
+  ASSERT_FALSE(second.empty());
+  EXPECT_EQ(second.front().code, event::kNewSelection);
+  EXPECT_EQ(second.back().code, event::kAlertKey);
+  EXPECT_EQ(second.back().key_code, key::kMouseLeft2);
+  EXPECT_EQ(window.Find(1)->selected, 2);
+}
+
+TEST_F(QtInputTest, TheUserSizesAWindowOnlyWithinItsLimits) {
+  QtEngine engine;
+  std::vector<Delivered> events;
+  TraceEvents(engine, &events);
+  Window limited("Begrensd");
+  limited.width = 200;
+  limited.height = 100;
+  limited.min_width = 150;
+  limited.min_height = 80;
+  limited.max_width = 260;
+  limited.max_height = 140;
+  ASSERT_TRUE(engine.Open(limited).ok());
+  {
+    Steps steps(engine);
+    steps.Add([&] {
+      QMainWindow* top = engine.WidgetOf(limited);
+      const DialogUnits units(top->font());
+      EXPECT_EQ(top->minimumWidth(), units.ToPixelsX(150));
+      EXPECT_EQ(top->maximumWidth(), units.ToPixelsX(260));
+      top->resize(top->width() * 4, top->height() * 4);
+    });
+    steps.Add([&] { return Has(events, "Begrensd", event::kSized, 0); },
+              [&] {
+                EXPECT_EQ(limited.width, 260);
+                EXPECT_EQ(limited.height, 140);
+                engine.WidgetOf(limited)->resize(10, 10);
+              });
+    steps.Add([&] { return limited.width < 260; },
+              [&] {
+                EXPECT_EQ(limited.width, 150);
+                EXPECT_EQ(limited.height, 80);
+                engine.WidgetOf(limited)->close();
+              });
+    engine.Accept(limited, Continue);
+    EXPECT_TRUE(steps.done());
+  }
+
+  Window fixed("Vast");
+  fixed.width = 120;
+  fixed.height = 60;
+  fixed.resizable = false;
+  ASSERT_TRUE(engine.Open(fixed).ok());
+  engine.Refresh();
+  QMainWindow* top = engine.WidgetOf(fixed);
+  EXPECT_EQ(top->minimumSize(), top->maximumSize());
+  const QSize size = top->size();
+  top->resize(size * 2);
+  EXPECT_EQ(top->size(), size) << "the user cannot size it";
+  // The program still can.
+  fixed.width = 140;
+  engine.Refresh();
+  EXPECT_EQ(top->centralWidget()->width(), DialogUnits(top->font()).ToPixelsX(140));
+  EXPECT_EQ(fixed.width, 140);
+  engine.Close(fixed);
+  engine.Refresh();
+}
+
 // Presses a button of the message box that will show, once it shows.
 void AnswerMessageBox(const QString& answer, QString* text, QStringList* buttons) {
   QTimer::singleShot(10, [=] {
@@ -312,6 +440,10 @@ void ChooseInPopup(Qt::Key key, QStringList* texts) {
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     if (menu == nullptr) return ChooseInPopup(key, texts);
     for (QAction* action : menu->actions()) {
+      if (action->isSeparator()) {
+        *texts << "-";
+        continue;
+      }
       *texts << action->text() + (action->isEnabled() ? "" : " (disabled)") +
                     (action->menu() != nullptr ? " (menu)" : "");
     }
@@ -358,7 +490,7 @@ TEST_F(QtInputTest, MessageBoxesPopupMenusBeepsAndTimers) {
       box.default_button = button::kNo;
       answer = e.Message(box);
     }
-    if (e.AcceptedControl() == 2) chosen = e.Popup("&Openen|-|~&Wissen|{Meer|&Kopie}");
+    if (e.AcceptedControl() == 2) chosen = e.Popup("&Openen|-|~&Wissen|-|{Meer|&Kopie}|-");
     return LoopAction::kContinue;
   });
   EXPECT_TRUE(steps.done());
@@ -366,7 +498,7 @@ TEST_F(QtInputTest, MessageBoxesPopupMenusBeepsAndTimers) {
   EXPECT_EQ(buttons, (QStringList{"&Ja", "&Nee (default)"}));
   EXPECT_EQ(answer, button::kYes);
   EXPECT_EQ(chosen, 1);
-  EXPECT_EQ(items, (QStringList{"&Openen", "&Wissen (disabled)", "Meer (menu)"}));
+  EXPECT_EQ(items, (QStringList{"&Openen", "-", "&Wissen (disabled)", "-", "Meer (menu)"}));
   EXPECT_EQ(engine.beeps(), std::vector<int>{beep::kExclamation});
   EXPECT_GE(Count(events, event::kTimer), 2);
 }
