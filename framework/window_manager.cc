@@ -175,6 +175,10 @@ int WindowManager::HandleRejected() {
 }
 
 int WindowManager::HandleNewSelection() {
+  // A new row of a list is the browse's own business; a new tab shows
+  // other controls, which are brought up to date.
+  const ui::Control* control = window_.Find(engine_.EventControl());
+  if (control == nullptr || control->kind != ui::ControlKind::kSheet) return window_result::kGoOn;
   Reset(false);
   if (AUTOTOOLBAR && TOOLBAR != nullptr) {
     // The toolbar follows the list on the tab now shown.

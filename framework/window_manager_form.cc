@@ -113,7 +113,9 @@ int WindowManager::ChangeCompleted() {
   for (;;) {
     RESPONSE = response::kCancelled;
     const bool changed = PRIMARY->ME->EqualBuffer(SAVED) == 0;
+    engine_.SetBusy(true);
     int result = changed ? PRIMARY->Update(2) : SeverityQuiet;
+    engine_.SetBusy(false);
     if (result == SeverityQuiet) {
       if (changed || (VCRREQUEST != nullptr && *VCRREQUEST != 0)) RESPONSE = response::kCompleted;
       engine_.Post(ui::event::kCloseWindow);
@@ -140,7 +142,10 @@ int WindowManager::ChangeCompleted() {
 int WindowManager::DeleteCompleted() {
   for (;;) {
     RESPONSE = response::kCancelled;
-    if (PRIMARY->Delete(false) == SeverityQuiet) {
+    engine_.SetBusy(true);
+    const int result = PRIMARY->Delete(false);
+    engine_.SetBusy(false);
+    if (result == SeverityQuiet) {
       SetResponse(response::kCompleted);
       return window_result::kGoOn;
     }

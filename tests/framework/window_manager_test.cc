@@ -566,10 +566,16 @@ TEST_F(WindowManagerTest, ChangeOfARecordAnotherProcessHoldsReturnsToTheForm) {
 // procedure may want for a file that other stations hold often.
 class RetryingRelations : public FileRelations {
  public:
+  explicit RetryingRelations(const HeadlessEngine& engine) : engine_(engine) {}
   int Update(int mode) override {
+    busy_while_updating = busy_while_updating && engine_.busy();
     int result = FileRelations::Update(mode);
     return result == SeverityNotify ? SeverityConfirm : result;
   }
+  bool busy_while_updating = true;
+
+ private:
+  const HeadlessEngine& engine_;
 };
 
 TEST_F(WindowManagerTest, RetryQuestionOfAChangeRepeatsReturnsOrCloses) {
@@ -580,7 +586,7 @@ TEST_F(WindowManagerTest, RetryQuestionOfAChangeRepeatsReturnsOrCloses) {
   Station holder(PlacePath(), {[](storage::DeclaredFile& f) { return ReadPlace(f, 2, true); },
                                [](storage::DeclaredFile& f) { return f.Release() == 0; }});
   ASSERT_TRUE(station.Step());
-  RetryingRelations retrying;
+  RetryingRelations retrying(engine_);
   retrying.Init(places_, false);
   Fetch(1);
   PlaceForm form(engine_, errors_, retrying, request::kChange);
@@ -608,6 +614,8 @@ TEST_F(WindowManagerTest, RetryQuestionOfAChangeRepeatsReturnsOrCloses) {
   EXPECT_EQ(asked, std::vector<std::string>(2, "Record Update Error"));
   EXPECT_EQ(Names(), (std::vector<std::string>{"Ede", "Putten"}));
   EXPECT_EQ(station.Wait(), 0);
+  EXPECT_TRUE(retrying.busy_while_updating) << "the busy cursor shows while the record is saved";
+  EXPECT_FALSE(engine_.busy());
 
   // No closes the form with the change not made.
   ASSERT_TRUE(holder.Step());
@@ -682,6 +690,20 @@ TEST_F(WindowDispatchTest, EventsReachTheBrowseAndTheBrowseIsReleased) {
   EXPECT_TRUE(list.browse.selecting_);
   EXPECT_GE(list.browse.events, 3);
   EXPECT_TRUE(list.browse.released);
+}
+
+TEST_F(WindowDispatchTest, ANewRowIsLeftToTheBrowse) {
+  ListWindow list(engine_, errors_);
+  list.window_.Find(kList)->rows.resize(2, ui::ListRow(1));
+  Then([&](HeadlessEngine& e) { ASSERT_TRUE(e.Pick(list.window_, kList, 2).ok()); });
+  Then([&](HeadlessEngine& e) {
+    EXPECT_EQ(list.browse.resets.size(), 1u) << "only the first reset";
+    EXPECT_NE(
+        std::find(list.field_events.begin(), list.field_events.end(), ui::event::kNewSelection),
+        list.field_events.end());
+    ASSERT_TRUE(e.RequestClose(list.window_).ok());
+  });
+  list.Run();
 }
 
 TEST_F(WindowDispatchTest, OnlyResizesAfterTheFirstResetTheBrowse) {
@@ -776,6 +798,7 @@ class TabbedLists : public WindowManager {
     toolbar_.AddTarget({kFirstList, 0, kInsertButton, 0, 0, 0, nullptr});
     toolbar_.AddTarget({kSecondList, 0, 0, 0, 0, 0, nullptr});
     toolbar_.SetTarget(kFirstList);
+    AddBrowse(browse);
     return engine().Open(window_).ok() ? 0 : 1;
   }
   int HandleFieldEvent() override {
@@ -786,6 +809,7 @@ class TabbedLists : public WindowManager {
 
   ui::Window window_{"Tabs"};
   Toolbar toolbar_;
+  NotingBrowse browse;
   std::function<void(TabbedLists&)> set_up;
   std::vector<std::pair<int, int>> field_events;
 };
@@ -816,6 +840,8 @@ TEST_F(WindowDispatchTest, ToolbarFollowsTheListOnTheChosenTab) {
     ASSERT_TRUE(e.RequestClose(tabs.window_).ok());
   });
   tabs.Run();
+  EXPECT_EQ(tabs.browse.resets, (std::vector<bool>{true, false, false}))
+      << "each new tab resets the window";
 
   // Without AUTOTOOLBAR the toolbar stays with its target.
   TabbedLists fixed(engine_, errors_);
