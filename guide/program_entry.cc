@@ -60,11 +60,21 @@ void ReportMissingFolder(framework::ErrorManager& errors, const std::string& fol
 
 // Opens every guide file that is not made when missing, so that a guide
 // folder without its files is reported before any window opens.  Files
-// the dictionary creates when missing are left to their first use.
-bool GuideFilesOpen(GuideFiles& files) {
+// the dictionary creates when missing are left to their first use.  The
+// declarations would let the driver create any of them on opening, so a
+// missing one is reported before it is opened: an empty file in its place
+// would hide that the guide is incomplete.
+bool GuideFilesOpen(GuideFiles& files, framework::ErrorManager& errors) {
   for (GuideFile file : kGuideFiles) {
     if (IsWorkingFile(file) || Settings(file).CREATE) continue;
     GuideFileManager& manager = files.Manager(file);
+    std::error_code ignored;
+    if (!std::filesystem::exists(HostFileName(file), ignored)) {
+      runtime::SetFileError(storage::error::kFileNotFound, manager.FILENAMEVALUE);
+      errors.SetFile(manager.FILENAMEVALUE);
+      errors.Raise(kFileAccessErrorMessage);
+      return false;
+    }
     int result = manager.Open();
     if (result == framework::SeverityQuiet) result = manager.EnsureOpen();
     manager.Close();
@@ -88,7 +98,7 @@ int Run(ui::Engine& engine, const GuideOptions& options, GuideErrors& errors,
     errors.Raise(kCreationErrorMessage);
     return kStartUpFailedExitCode;
   }
-  if (!GuideFilesOpen(files)) {
+  if (!GuideFilesOpen(files, errors)) {
     files.ShutDown();
     return kStartUpFailedExitCode;
   }
