@@ -706,6 +706,30 @@ TEST_F(WindowDispatchTest, ANewRowIsLeftToTheBrowse) {
   list.Run();
 }
 
+TEST_F(WindowDispatchTest, RejectedTextIsSignalledAndItsControlSelectedAgain) {
+  constexpr int kCount = 6;
+  auto count = std::make_shared<ui::VariableBinding>(runtime::PictureValue::Integer(5));
+  ListWindow list(engine_, errors_);
+  list.set_up = [&](ListWindow& w) {
+    ui::Control& entry = w.window_.Add(ui::ControlKind::kEntry, kCount, "");
+    entry.picture = "@N3";
+    entry.use = count;
+  };
+  Then([&](HeadlessEngine& e) {
+    ASSERT_TRUE(e.Type(list.window_, kCount, "12a").ok());
+    ASSERT_TRUE(e.TabOut(list.window_).ok());
+  });
+  Then([&](HeadlessEngine& e) {
+    EXPECT_EQ(e.beeps().size(), 1u);
+    EXPECT_EQ(list.window_.focus(), kCount);
+    EXPECT_EQ(count->Get().text(), "5") << "the variable keeps its value";
+    EXPECT_NE(std::find(list.field_events.begin(), list.field_events.end(), ui::event::kRejected),
+              list.field_events.end());
+    ASSERT_TRUE(e.RequestClose(list.window_).ok());
+  });
+  list.Run();
+}
+
 TEST_F(WindowDispatchTest, OnlyResizesAfterTheFirstResetTheBrowse) {
   ListWindow list(engine_, errors_);
   Then([&](HeadlessEngine& e) { ASSERT_TRUE(e.Resize(list.window_, 300, 150).ok()); });
