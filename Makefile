@@ -4,7 +4,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 
-.PHONY: all setup configure build test asan-test fuzz bench format clean
+.PHONY: all setup configure build run install test asan-test fuzz bench format clean
 
 all: build
 
@@ -18,6 +18,20 @@ configure: setup $(BUILD)/build.ninja
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
+
+# Builds the program and the sample guide (written into $(BUILD)/sample-guide once,
+# and again only when make-guide changes), then starts the guide on it.
+# Without a display the program says how to run it headless.
+run: configure
+	cmake --build $(BUILD) -j $(JOBS) --target tentaria sample_guide
+	$(BUILD)/app/tentaria --guide $(BUILD)/sample-guide
+
+# Installs the programs, the sample guide, the desktop entry and the icon
+# under PREFIX.
+PREFIX ?= /usr/local
+install: configure
+	cmake --build $(BUILD) -j $(JOBS) --target tentaria sample_guide tvn make-guide
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
