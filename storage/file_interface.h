@@ -142,6 +142,7 @@ struct FileControlBlock {
   std::int64_t answer = 0;        // a number the operation answers
   std::string answer_text;        // a text the operation answers
   std::shared_ptr<void> driver_state;
+  int trace_silenced = 0;  // above 0: the operations are not traced (a view reads the file)
 };
 
 // The declaration that a control block carries, as the storage engine

@@ -230,7 +230,7 @@ int DispatchOperation(platform::FileSystem* fs, int operation, FileControlBlock&
   int code = CarryOut(fs, operation, block, args);
   state = static_cast<TavrinFileState*>(block.driver_state.get());
   if (!trace && state != nullptr) trace = state->trace;
-  if (trace && trace->on()) {
+  if (trace && trace->on() && block.trace_silenced == 0) {
     bool row = trace->details() && block.record.size() == block.layout.record_size;
     trace->Write(operation, TraceContext(block, args), code,
                  code == error::kFileSystemError ? runtime::CurrentError().driver_text : "",
