@@ -4,11 +4,16 @@
 #include <QEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QMessageBox>
+#include <QPrintDialog>
 #include <QWheelEvent>
 #include <algorithm>
 #include <string>
 
+#include "ui/qt/print_preview.h"
 #include "ui/qt/qt_dialogs.h"
+#include "ui/qt/qt_printing.h"
+#include "ui/qt/qt_text.h"
 #include "ui/qt/window_view.h"
 
 namespace tentaria::ui::qt {
@@ -50,6 +55,7 @@ QtEngine::QtEngine() : filter_(std::make_unique<InputFilter>(*this)) {
 }
 
 QtEngine::~QtEngine() {
+  if (busy_cursor_) QApplication::restoreOverrideCursor();
   QCoreApplication::instance()->removeEventFilter(filter_.get());
   refreshing_ = true;
   views_.clear();
@@ -76,6 +82,46 @@ LoopEnd QtEngine::Accept(Window& window, LoopBody body) {
 void QtEngine::Beep(int sound) {
   QApplication::beep();
   HeadlessEngine::Beep(sound);
+}
+
+QPrinter& QtEngine::printer() {
+  if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  return *printer_;
+}
+
+QWidget* QtEngine::DialogParent() {
+  Window* active = ActiveWindow();
+  return active != nullptr ? WidgetOf(*active) : nullptr;
+}
+
+bool QtEngine::PrinterSetup() {
+  HeadlessEngine::PrinterSetup();
+  Refresh();
+  QPrintDialog dialog(&printer(), DialogParent());
+  dialog.setWindowTitle(QStringLiteral("Printerinstelling"));
+  return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtEngine::Print(const reports::Document& document) {
+  Status status = PrintDocument(printer(), document);
+  if (!status.ok()) {
+    QMessageBox::warning(
+        DialogParent(), QStringLiteral("Afdrukken"),
+        QStringLiteral("Het document is niet afgedrukt: ") + ToQString(status.message()));
+    return false;
+  }
+  return HeadlessEngine::Print(document);
+}
+
+void QtEngine::SetBusy(bool busy) {
+  HeadlessEngine::SetBusy(busy);
+  if (busy == busy_cursor_) return;
+  busy_cursor_ = busy;
+  if (busy) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  } else {
+    QApplication::restoreOverrideCursor();
+  }
 }
 
 void QtEngine::Refresh() {
@@ -128,10 +174,17 @@ void QtEngine::Fail(std::string_view why) {
 }
 
 void QtEngine::AnswerDialog(const PendingDialog& dialog) {
-  Window* active = ActiveWindow();
-  QWidget* parent = active != nullptr ? WidgetOf(*active) : nullptr;
+  QWidget* parent = DialogParent();
   if (dialog.kind == PendingDialog::Kind::kMessage) {
     AnswerMessage(ShowMessageBox(dialog.box, parent, pictures_));
+  } else if (dialog.kind == PendingDialog::Kind::kPreview) {
+    qt::PrintPreview preview(*dialog.document, printer(), parent);
+    preview.exec();
+    if (preview.printed()) {
+      PrintPreview();
+    } else {
+      ClosePreview();
+    }
   } else {
     ChoosePopupItem(ShowPopupMenu(dialog.items, parent, pictures_));
   }

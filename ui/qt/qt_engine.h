@@ -11,7 +11,9 @@
 // While the model waits for the user the engine runs Qt's event loop; a
 // modal procedure's loop is thereby a nested loop, and a window that waits
 // for a window it opened is shown disabled.  Message boxes and popup menus
-// are Qt dialogs; timers follow the real clock.
+// are Qt dialogs; timers follow the real clock.  The engine keeps one
+// printer: the printer set-up dialog chooses it, and printing and the print
+// preview's print button use it.
 //
 // A QApplication must exist before the engine and outlive it.
 #ifndef TENTARIA_UI_QT_QT_ENGINE_H_
@@ -20,6 +22,7 @@
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QObject>
+#include <QPrinter>
 #include <QTimer>
 #include <functional>
 #include <map>
@@ -41,6 +44,12 @@ class QtEngine : public HeadlessEngine, private InputSource {
   Status Open(Window& window) override;
   LoopEnd Accept(Window& window, LoopBody body) override;
   void Beep(int sound) override;
+  bool PrinterSetup() override;
+  bool Print(const reports::Document& document) override;
+  void SetBusy(bool busy) override;
+
+  // The printer printing goes to, made on first use.
+  QPrinter& printer();
 
   // Brings the widgets of every open window up to date with the model,
   // and removes those of closed windows.  Done each time the engine waits
@@ -66,6 +75,8 @@ class QtEngine : public HeadlessEngine, private InputSource {
   bool Next(HeadlessEngine& engine) override;
   void Fail(std::string_view why) override;
   void AnswerDialog(const PendingDialog& dialog);
+  // The window that dialogs belong to: the active one.
+  QWidget* DialogParent();
   WindowView* ViewOfWidget(const QWidget* top) const;
   bool FilterInput(QObject* receiver, QEvent* event);
   bool AnyTimer() const;
@@ -76,6 +87,8 @@ class QtEngine : public HeadlessEngine, private InputSource {
   QElapsedTimer clock_;
   QTimer tick_;  // wakes the event loop while a window's timer runs
   std::function<void()> idle_;
+  std::unique_ptr<QPrinter> printer_;
+  bool busy_cursor_ = false;
   bool acted_ = false;
   bool refreshing_ = false;
 };
