@@ -16,6 +16,9 @@
 
 #include "guide/file_descriptors.h"
 #include "guide/records.h"
+#include "pictures/icon_decoder.h"
+#include "pictures/linked_pictures.h"
+#include "pictures/picture_loader.h"
 #include "platform/charset.h"
 #include "platform/file.h"
 #include "runtime/decimal.h"
@@ -23,6 +26,7 @@
 #include "storage/declared_file.h"
 #include "tests/support/temp_folder.h"
 #include "tests/tools/tvn_run.h"
+#include "tools/make-guide/linked/guide_linked_pictures.h"
 
 namespace {
 
@@ -125,6 +129,18 @@ TEST(MakeGuideTest, TheSameSeedGivesTheSameFilesAndAnotherSeedAnotherGuide) {
     EXPECT_EQ(bytes, ReadTextFile(second / name)) << name;
   }
   EXPECT_NE(ReadTextFile(first / "GezNAW.TVN"), ReadTextFile(other / "GezNAW.TVN"));
+  // The pictures too: every one the same for the seed, drawn anew for
+  // another seed.
+  size_t pictures = 0;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(first.path())) {
+    if (!entry.is_regular_file() || entry.path().extension() == ".TVN") continue;
+    const std::string relative = std::filesystem::relative(entry.path(), first.path()).string();
+    ++pictures;
+    ASSERT_EQ(ReadTextFile(entry.path().string()), ReadTextFile(second / relative)) << relative;
+  }
+  EXPECT_GT(pictures, 300u);
+  EXPECT_NE(ReadTextFile(first / "FAdvert/A1218.JPG"), ReadTextFile(other / "FAdvert/A1218.JPG"));
+  EXPECT_NE(ReadTextFile(first / "FCAMP/F1218A.JPG"), ReadTextFile(other / "FCAMP/F1218A.JPG"));
   // Writing again into a folder that holds a guide replaces its files.
   ASSERT_EQ(MakeGuide("--out " + Quote(other.path()) + " --seed 7 --count 300").status, 0);
   EXPECT_EQ(ReadTextFile(first / "GezNAW.TVN"), ReadTextFile(other / "GezNAW.TVN"));
@@ -411,3 +427,168 @@ TEST_F(SampleGuideTest, EveryCampsiteHasItsRecordsAndConsistentAnswers) {
 }
 
 }  // namespace
+
+namespace picture_checks {
+
+// The file of a name as the program gives it ("Logo\\OKV.BMP"), found the
+// way the program finds it: backslashes as folders, each part compared
+// without regard to case.  Empty when there is none.
+std::string FindPicture(const std::string& folder, std::string_view name) {
+  std::filesystem::path path = folder;
+  while (!name.empty()) {
+    const size_t slash = name.find_first_of("\\/");
+    const std::string part(name.substr(0, slash));
+    name = slash == std::string_view::npos ? std::string_view() : name.substr(slash + 1);
+    bool found = false;
+    for (const auto& entry : std::filesystem::directory_iterator(path)) {
+      const std::string entry_name = entry.path().filename().string();
+      if (entry_name.size() == part.size() &&
+          std::equal(part.begin(), part.end(), entry_name.begin(), [](char a, char b) {
+            return std::tolower(static_cast<unsigned char>(a)) ==
+                   std::tolower(static_cast<unsigned char>(b));
+          })) {
+        path /= entry_name;
+        found = true;
+        break;
+      }
+    }
+    if (!found) return {};
+  }
+  return path.string();
+}
+
+template <size_t N>
+std::string Field(const char (&field)[N]) {
+  return std::string(guide::Text(field));
+}
+
+// Icons have no decoder in the table of formats (the format is chosen by
+// the name), so they are decoded as icons.
+tentaria::pictures::PicturePtr DecodeFile(const std::string& path) {
+  const std::string bytes = ReadTextFile(path);
+  const std::span data(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+  if (std::filesystem::path(path).extension() == ".ico" ||
+      std::filesystem::path(path).extension() == ".ICO") {
+    return tentaria::pictures::DecodeIcon(data);
+  }
+  return tentaria::pictures::DecodePicture(data);
+}
+
+}  // namespace picture_checks
+
+TEST_F(SampleGuideTest, EveryPictureTheProgramNamesExistsAndDecodes) {
+  struct Named {
+    std::string name;
+    int width, height;  // 0 when any size will do
+  };
+  std::vector<Named> names = {
+      {"bkgrnd01.gif", 128, 128},     {"bkgrnd03.gif", 128, 128},     {"Intro.bmp", 480, 300},
+      {"okvlgkl.gif", 0, 0},          {"Logo\\OKV.BMP", 0, 0},        {"Logo\\L1218.BMP", 0, 0},
+      {"FCAMP/F1218A.JPG", 320, 240}, {"FCAMP/F1218B.JPG", 320, 240}, {"Kaart/Kaart.GIF", 0, 0},
+  };
+  for (const char* icon :
+       {"Cd.ico", "DOORWAY.ICO", "Doorway.ico", "INFO.ICO", "Info.ico", "CALC.ICO", "BOEK.ICO",
+        "Boek.ico", "FOTO.ICO", "Foto.ico", "VRAAG.ICO", "Tent.ico", "Tent2.ico", "Redlight.ico"}) {
+    names.push_back({icon, 32, 32});
+  }
+  for (const char* advert :
+       {"A1366", "A1408", "A198",  "A1183", "A6a",   "A151",  "A159", "A1030", "A171",   "A16a",
+        "A940",  "A7a",   "A1218", "A1220", "A1215", "A1245", "A11a", "A12a",  "A1218b", "A10a"}) {
+    names.push_back({std::string("FAdvert\\") + advert + ".JPG", 400, 300});
+  }
+  for (int slot = 1; slot <= 20; ++slot) {
+    names.push_back({"FAdvert\\A" + std::to_string(slot) + ".BMP", 160, 120});
+  }
+  for (const char* map :
+       {"Ned_Zee", "Ned_NoB", "Ned_Lim", "Ned_ZuH", "Ned_NoH", "Ned_Utr", "Ned_Ove", "Ned_Gel",
+        "Ned_Fle", "Ned_Dre", "Ned_Fri", "Ned_Gro", "Bel_OoV", "Bel_WeV", "Bel_Ant", "Bel_Lim",
+        "Bel_Hai", "Bel_Nam", "Bel_Lie", "Bel_Lux", "Bel_Bra", "Lux_Lux"}) {
+    names.push_back({std::string("Kaart/") + map + ".GIF", 440, 400});
+  }
+
+  for (const Named& named : names) {
+    const std::string path = picture_checks::FindPicture(folder(), named.name);
+    ASSERT_FALSE(path.empty()) << named.name;
+    tentaria::pictures::PicturePtr picture = picture_checks::DecodeFile(path);
+    ASSERT_NE(picture, nullptr) << named.name;
+    if (named.width != 0) {
+      EXPECT_EQ(picture->width, named.width) << named.name;
+      EXPECT_EQ(picture->height, named.height) << named.name;
+    }
+  }
+  // One file per name: the program's lookup ignores case, so two spellings
+  // of one icon must not be two files.
+  EXPECT_EQ(picture_checks::FindPicture(folder(), "DOORWAY.ICO"),
+            picture_checks::FindPicture(folder(), "Doorway.ico"));
+}
+
+TEST_F(SampleGuideTest, CampsitePicturesAreThoseTheirPictureRecordsName) {
+  using picture_checks::Field;
+  GuideFile names(folder(), guide::GuideFile::GezNAW);
+  std::map<int64_t, bool> advertises;
+  for (const auto& row : names.Rows<guide::GezNAWRecord>()) {
+    advertises[Number(row.NUMMER)] = guide::Text(row.ADVER) == "J";
+  }
+  GuideFile pictures(folder(), guide::GuideFile::GEZFOTO);
+  std::set<std::string> named;
+  size_t logos = 0, adverts = 0;
+  for (const auto& row : pictures.Rows<guide::GEZFOTORecord>()) {
+    const int64_t number = Number(row.NUMMER);
+    for (const std::string& photo : {Field(row.FOTO1), Field(row.FOTO2)}) {
+      if (!photo.empty()) named.insert("FCAMP/F" + photo + ".JPG");
+    }
+    if (!Field(row.LOGO).empty()) {
+      named.insert("Logo/" + Field(row.LOGO) + ".BMP");
+      ++logos;
+    }
+    if (!Field(row.ADVER).empty()) {
+      named.insert("FAdvert/" + Field(row.ADVER) + ".JPG");
+      ++adverts;
+    }
+    // The advertisement window builds the name from the campsite number.
+    EXPECT_EQ(std::filesystem::exists(folder() + "/FAdvert/A" + std::to_string(number) + ".JPG"),
+              advertises[number])
+        << number;
+  }
+  EXPECT_GT(logos, 300u);
+  EXPECT_GT(adverts, 36u);
+  // Every file in the campsite folders is named by a record (besides the
+  // publisher's logo and the advertisements the program itself names).
+  for (const char* sub : {"FCAMP", "Logo"}) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder() + "/" + sub)) {
+      const std::string relative = std::string(sub) + "/" + entry.path().filename().string();
+      if (relative == "Logo/OKV.BMP") continue;
+      EXPECT_TRUE(named.contains(relative)) << relative;
+    }
+  }
+  // Each named file decodes; a sample of every tenth keeps the test short.
+  size_t i = 0;
+  for (const std::string& relative : named) {
+    ASSERT_TRUE(std::filesystem::exists(folder() + "/" + relative)) << relative;
+    if (i++ % 10 == 0) {
+      EXPECT_NE(picture_checks::DecodeFile(folder() + "/" + relative), nullptr) << relative;
+    }
+  }
+}
+
+TEST_F(SampleGuideTest, TheLinkedPicturesAreTheGuidesOwn) {
+  TempFolder linked;
+  ProgramRun run = MakeGuide("--linked-pictures " + Quote(linked.path()));
+  ASSERT_EQ(run.status, 0) << run.out;
+  size_t files = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(linked.path())) {
+    ++files;
+  }
+  EXPECT_EQ(files, 3u);
+  tentaria::pictures::LinkedPictures registry;
+  tentaria::RegisterGuideLinkedPictures(registry);
+  for (const auto& [file, resource] :
+       {std::pair{"bkgrnd01.gif", "BKGRND01_GIF"}, std::pair{"bkgrnd03.gif", "BKGRND03_GIF"},
+        std::pair{"Intro.bmp", "INTRO_BMP"}}) {
+    const std::string bytes = ReadTextFile(linked / file);
+    EXPECT_EQ(bytes, ReadTextFile(folder() + "/" + file)) << file;
+    const auto compiled = registry.Find(resource);
+    ASSERT_TRUE(compiled.has_value()) << resource;
+    EXPECT_EQ(std::string(compiled->begin(), compiled->end()), bytes) << resource;
+  }
+}
