@@ -82,7 +82,7 @@ class Checker {
       Problem(where + "stored form breaks the compression rule");
     }
     for (size_t i = 0; i < page->size(); ++i) {
-      const PageEntry& e = page->entry(i);
+      PageEntry e = page->entry(i);
       if (i > 0 && CompareKeys(page->entry(i - 1).key(), e.key()) >= 0) {
         Problem(where + "keys out of order");
       }

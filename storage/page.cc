@@ -1,77 +1,181 @@
 #include "storage/page.h"
 
 #include <algorithm>
-#include <iterator>
 #include <utility>
 
 namespace tentaria::storage {
 
 namespace {
-constexpr size_t kLeafReserve = 21;
+// A fresh page's buffer starts at this size rather than growing from a few
+// bytes in many steps.
+constexpr size_t kInitialBuffer = 512;
+// Garbage below this is never worth a compaction.
+constexpr size_t kGarbageSlack = 1024;
 }  // namespace
 
 void Page::set_level(uint8_t level) {
   level_ = level;
   content_size_ = kPageHeaderSize;
-  for (const PageEntry& e : entries_) content_size_ += EntryCost(e);
+  for (const Slot& slot : slots_) content_size_ += EntryCost(slot.length);
 }
 
 size_t Page::LowerBound(std::string_view key) const {
-  auto it = std::lower_bound(
-      entries_.begin(), entries_.end(), key,
-      [](const PageEntry& e, std::string_view k) { return CompareKeys(e.key(), k) < 0; });
-  return static_cast<size_t>(it - entries_.begin());
+  size_t low = 0;
+  size_t high = slots_.size();
+  while (low < high) {
+    size_t middle = low + (high - low) / 2;
+    if (CompareKeys(this->key(middle), key) < 0) {
+      low = middle + 1;
+    } else {
+      high = middle;
+    }
+  }
+  return low;
 }
 
 size_t Page::ChildFor(std::string_view key) const {
-  auto it = std::upper_bound(
-      entries_.begin(), entries_.end(), key,
-      [](std::string_view k, const PageEntry& e) { return CompareKeys(k, e.key()) < 0; });
-  size_t after = static_cast<size_t>(it - entries_.begin());
-  return after == 0 ? 0 : after - 1;
+  // The first entry whose key is above key, then one back.
+  size_t low = 0;
+  size_t high = slots_.size();
+  while (low < high) {
+    size_t middle = low + (high - low) / 2;
+    if (CompareKeys(key, this->key(middle)) < 0) {
+      high = middle;
+    } else {
+      low = middle + 1;
+    }
+  }
+  return low == 0 ? 0 : low - 1;
 }
 
-void Page::Insert(size_t i, PageEntry entry) {
-  // A leaf splits above 20 records: room for them all at once, rather than
-  // growing step by step.
-  if (entries_.capacity() == 0 && is_leaf()) entries_.reserve(kLeafReserve);
-  content_size_ += EntryCost(entry);
-  entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(i), std::move(entry));
+uint32_t Page::Append(std::string_view bytes) {
+  if (buffer_.size() + bytes.size() > buffer_.capacity()) {
+    // Reuse the room of erased entries before growing.
+    if (garbage_ >= bytes.size() && garbage_ * 4 >= buffer_.size()) {
+      Compact();
+    } else if (buffer_.capacity() < kInitialBuffer) {
+      buffer_.reserve(std::max(kInitialBuffer, buffer_.size() + bytes.size()));
+    }
+  }
+  auto offset = static_cast<uint32_t>(buffer_.size());
+  buffer_.append(bytes);
+  return offset;
+}
+
+void Page::AddGarbage(size_t n) {
+  garbage_ += n;
+  if (slots_.empty()) {
+    buffer_.clear();
+    garbage_ = 0;
+  } else if (garbage_ > kGarbageSlack && garbage_ * 2 > buffer_.size()) {
+    Compact();
+  }
+}
+
+void Page::Compact() {
+  std::string fresh;
+  fresh.reserve(buffer_.size() - garbage_);
+  for (Slot& slot : slots_) {
+    auto offset = static_cast<uint32_t>(fresh.size());
+    fresh.append(buffer_, slot.offset, slot.length);
+    slot.offset = offset;
+  }
+  buffer_.swap(fresh);
+  garbage_ = 0;
+}
+
+void Page::Insert(size_t i, std::string_view bytes, size_t key_length, int32_t child) {
+  if (bytes.data() >= buffer_.data() && bytes.data() < buffer_.data() + buffer_.size()) {
+    // Appending may move the buffer under the bytes.
+    std::string copy(bytes);
+    Insert(i, copy, key_length, child);
+    return;
+  }
+  uint32_t offset = Append(bytes);
+  content_size_ += EntryCost(bytes.size());
+  slots_.insert(
+      slots_.begin() + static_cast<std::ptrdiff_t>(i),
+      Slot{offset, static_cast<uint16_t>(bytes.size()), static_cast<uint16_t>(key_length), child});
 }
 
 void Page::Erase(size_t i) {
-  content_size_ -= EntryCost(entries_[i]);
-  entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(i));
+  size_t length = slots_[i].length;
+  content_size_ -= EntryCost(length);
+  slots_.erase(slots_.begin() + static_cast<std::ptrdiff_t>(i));
+  AddGarbage(length);
 }
 
-void Page::Replace(size_t i, PageEntry entry) {
-  content_size_ -= EntryCost(entries_[i]);
-  content_size_ += EntryCost(entry);
-  entries_[i] = std::move(entry);
+void Page::Replace(size_t i, std::string_view bytes, size_t key_length, int32_t child) {
+  Slot& slot = slots_[i];
+  content_size_ -= EntryCost(slot.length);
+  content_size_ += EntryCost(bytes.size());
+  slot.key_length = static_cast<uint16_t>(key_length);
+  slot.child = child;
+  if (bytes.size() == slot.length) {
+    // A record of the same length, such as a rewritten count, stays where it is.
+    std::memmove(buffer_.data() + slot.offset, bytes.data(), bytes.size());
+    return;
+  }
+  std::string copy;
+  if (bytes.data() >= buffer_.data() && bytes.data() < buffer_.data() + buffer_.size()) {
+    copy.assign(bytes);
+    bytes = copy;
+  }
+  size_t old_length = slot.length;
+  uint32_t offset = Append(bytes);
+  // Append may have compacted the buffer, which moves every slot: look the
+  // entry up again.
+  slots_[i].offset = offset;
+  slots_[i].length = static_cast<uint16_t>(bytes.size());
+  AddGarbage(old_length);
 }
 
 void Page::MoveTail(size_t from, Page* other) {
-  for (size_t i = from; i < entries_.size(); ++i) {
-    content_size_ -= EntryCost(entries_[i]);
-    other->content_size_ += other->EntryCost(entries_[i]);
+  size_t bytes = 0;
+  for (size_t i = from; i < slots_.size(); ++i) bytes += slots_[i].length;
+  other->Reserve(slots_.size() - from, bytes);
+  for (size_t i = from; i < slots_.size(); ++i) {
+    const Slot& slot = slots_[i];
+    other->Insert(other->size(), std::string_view(buffer_.data() + slot.offset, slot.length),
+                  slot.key_length, slot.child);
+    content_size_ -= EntryCost(slot.length);
   }
-  other->entries_.insert(
-      other->entries_.end(),
-      std::make_move_iterator(entries_.begin() + static_cast<std::ptrdiff_t>(from)),
-      std::make_move_iterator(entries_.end()));
-  entries_.resize(from);
+  slots_.resize(from);
+  // What stays is copied to a buffer of its own size: after a split in key
+  // order this half takes no more records.
+  garbage_ += bytes;
+  Compact();
+  buffer_.shrink_to_fit();
+  slots_.shrink_to_fit();
 }
 
 void Page::TakeAll(Page* other) {
-  entries_ = std::move(other->entries_);
-  other->entries_.clear();
+  buffer_ = std::move(other->buffer_);
+  slots_ = std::move(other->slots_);
+  garbage_ = other->garbage_;
+  other->buffer_.clear();
+  other->slots_.clear();
+  other->garbage_ = 0;
   other->content_size_ = kPageHeaderSize;
   set_level(level_);
 }
 
-void Page::Assign(std::vector<PageEntry> entries) {
-  entries_ = std::move(entries);
-  set_level(level_);
+void Page::Reserve(size_t entries, size_t bytes) {
+  slots_.reserve(slots_.size() + entries);
+  buffer_.reserve(buffer_.size() + bytes);
+}
+
+void Page::AppendShared(size_t shared, std::string_view rest, size_t key_length) {
+  size_t length = shared + rest.size();
+  if (buffer_.size() + length > buffer_.capacity()) {
+    buffer_.reserve(std::max(buffer_.capacity() * 2, buffer_.size() + length));
+  }
+  auto offset = static_cast<uint32_t>(buffer_.size());
+  if (shared != 0) buffer_.append(buffer_, slots_.back().offset, shared);
+  buffer_.append(rest);
+  content_size_ += EntryCost(length);
+  slots_.push_back(
+      Slot{offset, static_cast<uint16_t>(length), static_cast<uint16_t>(key_length), kNoPage});
 }
 
 }  // namespace tentaria::storage

@@ -53,12 +53,14 @@ inline int CompareKeys(std::string_view a, std::string_view b) {
   return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
 
+// One entry of a page, as a view into the page's buffer.  The view stays
+// valid until the page itself is changed.
 struct PageEntry {
-  std::string bytes;        // the record; for an index entry its key alone
+  std::string_view bytes;   // the record; for an index entry its key alone
   uint16_t key_length = 0;  // leading bytes of `bytes` that form the key
   int32_t child = kNoPage;  // index pages: the child's block reference
 
-  std::string_view key() const { return std::string_view(bytes).substr(0, key_length); }
+  std::string_view key() const { return bytes.substr(0, key_length); }
 };
 
 class Page {
@@ -73,16 +75,27 @@ class Page {
   bool dirty() const { return dirty_; }
   void set_dirty(bool dirty) { dirty_ = dirty; }
 
-  const std::vector<PageEntry>& entries() const { return entries_; }
-  size_t size() const { return entries_.size(); }
-  const PageEntry& entry(size_t i) const { return entries_[i]; }
+  size_t size() const { return slots_.size(); }
+  PageEntry entry(size_t i) const {
+    const Slot& slot = slots_[i];
+    return {std::string_view(buffer_.data() + slot.offset, slot.length), slot.key_length,
+            slot.child};
+  }
+  std::string_view key(size_t i) const {
+    const Slot& slot = slots_[i];
+    return std::string_view(buffer_.data() + slot.offset, slot.key_length);
+  }
 
   // 13 + the sum of (record length + 5), + 4 per child on an index page:
   // the page's size without prefix sharing, which bounds its image.
   size_t content_size() const { return content_size_; }
   // A page is split after a change when it grows past these limits.
   bool NeedsSplit() const {
-    return content_size_ > kRecordLimit || (content_size_ > 4096 && entries_.size() > 20);
+    return content_size_ > kRecordLimit || (content_size_ > 4096 && slots_.size() > 20);
+  }
+  // Bytes of memory the page takes, for the cache's budget.
+  size_t memory_size() const {
+    return sizeof(Page) + buffer_.capacity() + slots_.capacity() * sizeof(Slot);
   }
 
   // Index of the first entry whose key is not below key (size() if none).
@@ -91,23 +104,45 @@ class Page {
   // key is at or below it, or the first entry).
   size_t ChildFor(std::string_view key) const;
 
-  void Insert(size_t i, PageEntry entry);
+  // The first key_length bytes of bytes are the entry's key.  bytes may lie
+  // in this page's own buffer.
+  void Insert(size_t i, std::string_view bytes, size_t key_length, int32_t child = kNoPage);
   void Erase(size_t i);
-  void Replace(size_t i, PageEntry entry);
-  void SetChild(size_t i, int32_t child) { entries_[i].child = child; }
+  void Replace(size_t i, std::string_view bytes, size_t key_length, int32_t child = kNoPage);
+  void SetChild(size_t i, int32_t child) { slots_[i].child = child; }
   // Moves entries [from, size()) to the end of other.
   void MoveTail(size_t from, Page* other);
   // Takes all entries of other, leaving it empty.
   void TakeAll(Page* other);
-  void Assign(std::vector<PageEntry> entries);
+  // Room for this many more entries and bytes, before a load fills the page.
+  void Reserve(size_t entries, size_t bytes);
+  // Loading a page: appends an entry whose first `shared` bytes are those
+  // of the last entry, followed by rest.
+  void AppendShared(size_t shared, std::string_view rest, size_t key_length);
 
  private:
-  size_t EntryCost(const PageEntry& e) const { return e.bytes.size() + 5 + (level_ ? 4 : 0); }
+  // Where an entry's bytes lie in buffer_.  Bytes of erased or replaced
+  // entries stay behind as garbage until the buffer is compacted.
+  struct Slot {
+    uint32_t offset;
+    uint16_t length;
+    uint16_t key_length;
+    int32_t child;
+  };
+
+  size_t EntryCost(size_t length) const { return length + 5 + (level_ ? 4 : 0); }
+  // Appends bytes to the buffer; the offset they start at.
+  uint32_t Append(std::string_view bytes);
+  void AddGarbage(size_t n);
+  // Rewrites the buffer with the live entries only, in entry order.
+  void Compact();
 
   int32_t ref_;
   uint8_t level_;
   bool dirty_ = false;
-  std::vector<PageEntry> entries_;
+  std::string buffer_;
+  std::vector<Slot> slots_;
+  size_t garbage_ = 0;
   size_t content_size_ = kPageHeaderSize;
 };
 

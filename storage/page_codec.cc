@@ -14,17 +14,19 @@ constexpr uint8_t kSharedMask = 0x3F;
 }  // namespace
 
 void PackEntries(const Page& page, std::string* out) {
-  const PageEntry* previous = nullptr;
-  for (const PageEntry& e : page.entries()) {
+  std::string_view previous;
+  size_t previous_key_length = 0;
+  for (size_t i = 0; i < page.size(); ++i) {
+    PageEntry e = page.entry(i);
     size_t shared = 0;
     uint8_t flags = 0;
-    if (previous == nullptr) {
+    if (i == 0) {
       flags = kHasLength | kHasKeyLength;
     } else {
-      size_t limit = std::min({kMaxShared, previous->bytes.size(), e.bytes.size()});
-      while (shared < limit && previous->bytes[shared] == e.bytes[shared]) ++shared;
-      if (e.bytes.size() != previous->bytes.size()) flags |= kHasLength;
-      if (e.key_length != previous->key_length) flags |= kHasKeyLength;
+      size_t limit = std::min({kMaxShared, previous.size(), e.bytes.size()});
+      while (shared < limit && previous[shared] == e.bytes[shared]) ++shared;
+      if (e.bytes.size() != previous.size()) flags |= kHasLength;
+      if (e.key_length != previous_key_length) flags |= kHasKeyLength;
     }
     out->push_back(static_cast<char>(flags | shared));
     uint8_t number[2];
@@ -36,18 +38,19 @@ void PackEntries(const Page& page, std::string* out) {
       StoreU16(number, e.key_length);
       out->append(reinterpret_cast<char*>(number), 2);
     }
-    out->append(e.bytes, shared, std::string::npos);
-    previous = &e;
+    out->append(e.bytes.substr(shared));
+    previous = e.bytes;
+    previous_key_length = e.key_length;
   }
 }
 
-Status UnpackEntries(const uint8_t* data, size_t n, size_t count, bool index,
-                     std::vector<PageEntry>* entries) {
-  entries->clear();
-  entries->reserve(count);
+Status UnpackEntries(const uint8_t* data, size_t n, size_t count, bool index, size_t bytes_hint,
+                     Page* page) {
+  page->Reserve(count, bytes_hint);
   size_t pos = 0;
   size_t length = 0;
   size_t key_length = 0;
+  size_t previous_length = 0;
   for (size_t i = 0; i < count; ++i) {
     if (pos >= n) return InternalFault(fault::kUnpackedSize);
     uint8_t flags = data[pos++];
@@ -66,18 +69,15 @@ Status UnpackEntries(const uint8_t* data, size_t n, size_t count, bool index,
       key_length = LoadU16(data + pos);
       pos += 2;
     }
-    size_t previous_length = i == 0 ? 0 : (*entries)[i - 1].bytes.size();
     if (shared > previous_length || shared > length || key_length > length ||
         (index && key_length != length) || length - shared > n - pos) {
       return InternalFault(fault::kUnpackedSize);
     }
-    PageEntry e;
-    e.bytes.reserve(length);
-    if (shared != 0) e.bytes.assign((*entries)[i - 1].bytes, 0, shared);
-    e.bytes.append(reinterpret_cast<const char*>(data + pos), length - shared);
-    e.key_length = static_cast<uint16_t>(key_length);
+    page->AppendShared(shared,
+                       std::string_view(reinterpret_cast<const char*>(data + pos), length - shared),
+                       key_length);
     pos += length - shared;
-    entries->push_back(std::move(e));
+    previous_length = length;
   }
   if (pos != n) return InternalFault(fault::kUnpackedSize);
   return Status::Ok();

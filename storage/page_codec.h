@@ -19,7 +19,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "platform/status.h"
 #include "storage/page.h"
@@ -31,11 +30,13 @@ inline constexpr size_t kMaxShared = 63;
 // Appends the packed form of the page's entries to out.
 void PackEntries(const Page& page, std::string* out);
 
-// Rebuilds count entries from exactly n packed bytes; internal fault 1602
-// when the form is inconsistent or does not end exactly at n.  Index
-// entries must be keys alone.
-Status UnpackEntries(const uint8_t* data, size_t n, size_t count, bool index,
-                     std::vector<PageEntry>* entries);
+// Appends count entries rebuilt from exactly n packed bytes to page (an
+// empty page of the right level); internal fault 1602 when the form is
+// inconsistent or does not end exactly at n.  Index entries must be keys
+// alone.  bytes_hint, the expected total of the records' lengths, only
+// sizes the page's buffer.
+Status UnpackEntries(const uint8_t* data, size_t n, size_t count, bool index, size_t bytes_hint,
+                     Page* page);
 
 }  // namespace tentaria::storage
 

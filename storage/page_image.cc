@@ -59,7 +59,12 @@ Status DecodePageImage(const uint8_t* data, size_t n, int32_t ref, std::unique_p
   size_t prefix = kPageHeaderSize + (level == 0 ? 0 : 4 * count);
   if (prefix > stored || stored > full) return InternalFault(fault::kPageHeader);
 
-  std::vector<PageEntry> entries;
+  // The header's content size gives the records' total length, to size
+  // the page's buffer at once; a wrong one costs only memory or a regrowth.
+  size_t content = LoadU16(data + 8);
+  size_t overhead = kPageHeaderSize + count * (level == 0 ? 5 : 9);
+  size_t bytes_hint = content > overhead ? content - overhead : 0;
+  auto result = std::make_unique<Page>(ref, level);
   if (stored < full) {
     // Reused, like the packing buffer: pages are loaded by the thousand in
     // a scan.
@@ -67,19 +72,19 @@ Status DecodePageImage(const uint8_t* data, size_t n, int32_t ref, std::unique_p
     expanded.resize(full - prefix);
     Status s = ExpandPage(data + prefix, stored - prefix, expanded.data(), expanded.size());
     if (!s.ok()) return s;
-    s = UnpackEntries(expanded.data(), expanded.size(), count, level != 0, &entries);
+    s = UnpackEntries(expanded.data(), expanded.size(), count, level != 0, bytes_hint,
+                      result.get());
     if (!s.ok()) return s;
   } else {
-    Status s = UnpackEntries(data + prefix, full - prefix, count, level != 0, &entries);
+    Status s =
+        UnpackEntries(data + prefix, full - prefix, count, level != 0, bytes_hint, result.get());
     if (!s.ok()) return s;
   }
   if (level != 0) {
     for (size_t i = 0; i < count; ++i) {
-      entries[i].child = static_cast<int32_t>(LoadU32(data + kPageHeaderSize + 4 * i));
+      result->SetChild(i, static_cast<int32_t>(LoadU32(data + kPageHeaderSize + 4 * i)));
     }
   }
-  auto result = std::make_unique<Page>(ref, level);
-  result->Assign(std::move(entries));
   *page = std::move(result);
   return Status::Ok();
 }

@@ -11,7 +11,9 @@ namespace tentaria::storage {
 Status PageStore::Get(int32_t ref, Page** page) {
   auto it = pages_.find(ref);
   if (it != pages_.end()) {
-    *page = it->second.get();
+    Cached& cached = it->second;
+    if (!cached.page->dirty()) lru_.splice(lru_.begin(), lru_, cached.lru);
+    *page = cached.page.get();
     return Status::Ok();
   }
   int size_class = 0;
@@ -28,7 +30,8 @@ Status PageStore::Get(int32_t ref, Page** page) {
   s = DecodePageImage(image, n, ref, &loaded);
   if (!s.ok()) return s;
   *page = loaded.get();
-  pages_.emplace(ref, std::move(loaded));
+  auto [inserted, unused] = pages_.emplace(ref, Cached{std::move(loaded), {}, 0});
+  AddClean(&inserted->second);
   return Status::Ok();
 }
 
@@ -61,14 +64,34 @@ Status PageStore::ReadImage(uint64_t offset, size_t n, const uint8_t** image) {
   return Status::Ok();
 }
 
+void PageStore::AddClean(Cached* cached) {
+  lru_.push_front(cached->page.get());
+  cached->lru = lru_.begin();
+  cached->bytes = cached->page->memory_size();
+  clean_bytes_ += cached->bytes;
+}
+
+void PageStore::RemoveClean(Cached* cached) {
+  lru_.erase(cached->lru);
+  clean_bytes_ -= cached->bytes;
+  cached->bytes = 0;
+}
+
 Page* PageStore::NewPage(uint8_t level) {
   int32_t ref = NextProvisionalRef();
   auto page = std::make_unique<Page>(ref, level);
   page->set_dirty(true);
   ++dirty_pages_;
   Page* result = page.get();
-  pages_.emplace(ref, std::move(page));
+  pages_.emplace(ref, Cached{std::move(page), {}, 0});
   return result;
+}
+
+void PageStore::MarkDirty(Page* page) {
+  if (page->dirty()) return;
+  page->set_dirty(true);
+  ++dirty_pages_;
+  RemoveClean(&pages_.at(page->ref()));
 }
 
 void PageStore::Rekey(Page* page, int32_t ref) {
@@ -79,15 +102,20 @@ void PageStore::Rekey(Page* page, int32_t ref) {
 }
 
 void PageStore::Forget(Page* page) {
-  if (page->dirty()) --dirty_pages_;
-  pages_.erase(page->ref());
+  auto it = pages_.find(page->ref());
+  if (page->dirty()) {
+    --dirty_pages_;
+  } else {
+    RemoveClean(&it->second);
+  }
+  pages_.erase(it);
   ++version_;
 }
 
 std::vector<Page*> PageStore::DirtyPages() const {
   std::vector<Page*> result;
-  for (const auto& [ref, page] : pages_) {
-    if (page->dirty()) result.push_back(page.get());
+  for (const auto& [ref, cached] : pages_) {
+    if (cached.page->dirty()) result.push_back(cached.page.get());
   }
   return result;
 }
@@ -95,7 +123,11 @@ std::vector<Page*> PageStore::DirtyPages() const {
 bool PageStore::HasChanges() const { return dirty_pages_ != 0; }
 
 void PageStore::MarkAllClean() {
-  for (auto& [ref, page] : pages_) page->set_dirty(false);
+  for (auto& [ref, cached] : pages_) {
+    if (!cached.page->dirty()) continue;
+    cached.page->set_dirty(false);
+    AddClean(&cached);
+  }
   dirty_pages_ = 0;
   // The flush rewrote places the window may hold.
   window_.clear();
@@ -103,6 +135,8 @@ void PageStore::MarkAllClean() {
 
 void PageStore::Clear() {
   pages_.clear();
+  lru_.clear();
+  clean_bytes_ = 0;
   dirty_pages_ = 0;
   journal_map_.clear();
   window_.clear();
@@ -110,9 +144,14 @@ void PageStore::Clear() {
   ++version_;
 }
 
-void PageStore::Trim(size_t limit) {
-  if (pages_.size() <= limit || pages_.size() - dirty_pages_ <= limit / 4) return;
-  std::erase_if(pages_, [](const auto& item) { return !item.second->dirty(); });
+void PageStore::Trim(size_t budget) {
+  if (clean_bytes_ <= budget) return;
+  size_t target = budget - budget / 8;
+  while (clean_bytes_ > target && !lru_.empty()) {
+    auto it = pages_.find(lru_.back()->ref());
+    RemoveClean(&it->second);
+    pages_.erase(it);
+  }
   ++version_;
 }
 

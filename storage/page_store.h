@@ -4,11 +4,14 @@
 // journal entry that holds their newer image) and kept by block reference.
 // Pages made since the last flush carry provisional negative references.
 // Changed pages stay in memory until the flush gives them a place and
-// writes them; clean pages may be dropped at any time between operations.
+// writes them; clean pages are kept in order of use and the least recently
+// used are dropped, between operations, when they take more memory than
+// the cache's budget.
 #ifndef TENTARIA_STORAGE_PAGE_STORE_H_
 #define TENTARIA_STORAGE_PAGE_STORE_H_
 
 #include <cstdint>
+#include <list>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -31,11 +34,8 @@ class PageStore {
   Status Get(int32_t ref, Page** page);
   // A new empty page with a provisional reference, marked changed.
   Page* NewPage(uint8_t level);
-  void MarkDirty(Page* page) {
-    if (page->dirty()) return;
-    page->set_dirty(true);
-    ++dirty_pages_;
-  }
+  // Call before or after changing a page; a changed page stays cached.
+  void MarkDirty(Page* page);
   // Gives a cached page another reference.
   void Rekey(Page* page, int32_t ref);
   int32_t NextProvisionalRef() { return next_provisional_--; }
@@ -48,12 +48,12 @@ class PageStore {
   void MarkAllClean();
   // Drops every cached page (changes included) and the journal map.
   void Clear();
-  // Drops clean pages once the cache holds more than limit pages, of which
-  // more than a quarter of limit are clean.  While a large change holds
-  // more changed pages than limit, the walk over them all is paid for only
-  // by dropping that many clean pages, not on every operation.
-  void Trim(size_t limit);
+  // Drops the least recently used clean pages once clean pages take more
+  // than budget bytes, down to seven eighths of it, so that cursors (which
+  // look their place up again after pages are dropped) seldom have to.
+  void Trim(size_t budget);
   size_t cached_pages() const { return pages_.size(); }
+  size_t clean_bytes() const { return clean_bytes_; }
 
   // While a journal is pending and cannot be copied home, pages whose home
   // offset has an entry are read from the entry: home offset -> entry offset.
@@ -75,12 +75,24 @@ class PageStore {
   // not read again.
   static constexpr size_t kReadAhead = 64 * 1024;
 
+  struct Cached {
+    std::unique_ptr<Page> page;
+    // Clean pages only: the page's place in lru_ and the bytes counted for
+    // it in clean_bytes_.
+    std::list<Page*>::iterator lru;
+    size_t bytes = 0;
+  };
+
   // The n bytes of the image at offset, from the window or the file.
   Status ReadImage(uint64_t offset, size_t n, const uint8_t** image);
+  void AddClean(Cached* cached);
+  void RemoveClean(Cached* cached);
 
   BlockFile* file_;
   FileHeader header_;
-  std::unordered_map<int32_t, std::unique_ptr<Page>> pages_;
+  std::unordered_map<int32_t, Cached> pages_;
+  std::list<Page*> lru_;  // clean pages, most recently used first
+  size_t clean_bytes_ = 0;
   std::unordered_map<uint64_t, uint64_t> journal_map_;
   std::vector<uint8_t> window_;  // file bytes from window_offset_ on
   uint64_t window_offset_ = 0;

@@ -120,10 +120,10 @@ Status RecordFile::Recover(const FileHeader& found, FileHeader* result) {
     TreePath path;
     s = tree_.Seek(kTransactionMarkerKey, &path);
     if (s.ok() && RecordTree::AtRecord(path)) {
-      const PageEntry& e = path.back().page->entry(path.back().index);
+      PageEntry e = path.back().page->entry(path.back().index);
       if (e.key() == kTransactionMarkerKey) {
         bool pending = false;
-        s = options_.transaction_pending(std::string_view(e.bytes).substr(e.key_length), &pending);
+        s = options_.transaction_pending(e.bytes.substr(e.key_length), &pending);
         discard = pending;
       }
     }
@@ -169,13 +169,13 @@ Status RecordFile::Refresh() {
 
 Status RecordFile::StartRead() {
   if (!shared_ || writing_) {
-    store_.Trim(options_.cache_pages);
+    store_.Trim(options_.cache_bytes);
     return Status::Ok();
   }
   if (read_depth_++ > 0) return Status::Ok();
   Status s = locks_.LockReader();
   if (s.ok()) {
-    store_.Trim(options_.cache_pages);
+    store_.Trim(options_.cache_bytes);
     s = Refresh();
     if (s.ok()) return s;
     locks_.UnlockReader();
@@ -195,7 +195,7 @@ Status RecordFile::StartWrite() {
   if (prepared_) return AccessDenied("a flush is prepared");
   if (writing_) return Status::Ok();
   if (!shared_) {
-    if (!changed_) store_.Trim(options_.cache_pages);
+    store_.Trim(options_.cache_bytes);
     writing_ = true;
     return Status::Ok();
   }
@@ -208,7 +208,7 @@ Status RecordFile::StartWrite() {
   Status s = locks_.LockWriter(platform::LockWait::kWait);
   if (!s.ok()) return s;
   writing_ = true;
-  store_.Trim(options_.cache_pages);
+  store_.Trim(options_.cache_bytes);
   s = Refresh();
   if (!s.ok()) {
     writing_ = false;
@@ -237,8 +237,8 @@ Status RecordFile::Get(std::string_view key, std::string* record) {
   TreePath path;
   s = tree_.Seek(key, &path);
   if (s.ok()) {
-    if (RecordTree::AtRecord(path) && path.back().page->entry(path.back().index).key() == key) {
-      *record = path.back().page->entry(path.back().index).bytes;
+    if (RecordTree::AtRecord(path) && path.back().page->key(path.back().index) == key) {
+      record->assign(path.back().page->entry(path.back().index).bytes);
     } else {
       s = Status::Error(error_code::kRecordNotFound, "no such key");
     }
@@ -482,8 +482,8 @@ Status RecordFile::CheckIntegrity(std::vector<std::string>* problems) {
 void RecordCursor::Capture(bool valid) {
   valid_ = valid && RecordTree::AtRecord(path_);
   if (!valid_) return;
-  const PageEntry& e = path_.back().page->entry(path_.back().index);
-  record_ = e.bytes;
+  PageEntry e = path_.back().page->entry(path_.back().index);
+  record_.assign(e.bytes);
   key_length_ = e.key_length;
 }
 
@@ -515,7 +515,7 @@ Status RecordCursor::Go(Move move, std::string_view key) {
         s = tree.Seek(current, &path_);
         if (!s.ok()) break;
         if (move == Move::kNext && RecordTree::AtRecord(path_) &&
-            path_.back().page->entry(path_.back().index).key() != current) {
+            path_.back().page->key(path_.back().index) != current) {
           valid = true;  // the record after the old one is already under the path
           break;
         }

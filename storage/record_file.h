@@ -34,8 +34,9 @@ inline constexpr std::string_view kTransactionMarkerKey = "\xFF";
 struct RecordFileOptions {
   // Non-empty: the file is stored enciphered with this owner password.
   std::string owner_password;
-  // Clean pages are dropped between operations above this many.
-  size_t cache_pages = 16384;
+  // Clean pages are kept while they take at most this many bytes of
+  // memory; the least recently used go first.
+  size_t cache_bytes = size_t{64} << 20;
   // Asked during recovery with the data of the file's transaction marker
   // record (key 0xFF), when there is one: sets *pending when that
   // transaction never reached its point of commit, so that its journal is

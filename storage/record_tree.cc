@@ -10,12 +10,9 @@ namespace {
 constexpr size_t kPathReserve = 8;
 }  // namespace
 
-PageEntry IndexEntryFor(const Page& child) {
-  PageEntry e;
-  e.bytes = std::string(child.entry(0).key());
-  e.key_length = static_cast<uint16_t>(e.bytes.size());
-  e.child = child.ref();
-  return e;
+void InsertIndexEntry(Page* parent, size_t i, const Page& child) {
+  std::string_view key = child.key(0);
+  parent->Insert(i, key, key.size(), child.ref());
 }
 
 Status RecordTree::Root(Page** root) {
@@ -144,7 +141,8 @@ void RecordTree::UpdateFirstKeys(const TreePath& path, size_t depth) {
     Page* child = path[d].page;
     PathStep parent = path[d - 1];
     if (child->size() == 0) return;
-    parent.page->Replace(parent.index, IndexEntryFor(*child));
+    std::string_view key = child->key(0);
+    parent.page->Replace(parent.index, key, key.size(), child->ref());
     store_->MarkDirty(parent.page);
     if (parent.index != 0) return;
   }
@@ -158,20 +156,17 @@ Status RecordTree::Put(std::string_view record, size_t key_length, PutMode mode)
   Status s = Seek(key, &path);
   if (!s.ok()) return s;
   PathStep leaf = path.back();
-  bool exists = leaf.index < leaf.page->size() && leaf.page->entry(leaf.index).key() == key;
+  bool exists = leaf.index < leaf.page->size() && leaf.page->key(leaf.index) == key;
   if (exists && mode == PutMode::kInsert) {
     return Status::Error(error_code::kDuplicateKey, "key exists");
   }
   if (!exists && mode == PutMode::kReplace) {
     return Status::Error(error_code::kRecordNotFound, "no such key");
   }
-  PageEntry entry;
-  entry.bytes.assign(record);
-  entry.key_length = static_cast<uint16_t>(key_length);
   if (exists) {
-    leaf.page->Replace(leaf.index, std::move(entry));
+    leaf.page->Replace(leaf.index, record, key_length);
   } else {
-    leaf.page->Insert(leaf.index, std::move(entry));
+    leaf.page->Insert(leaf.index, record, key_length);
     if (leaf.index == 0) UpdateFirstKeys(path, path.size() - 1);
   }
   store_->MarkDirty(leaf.page);
@@ -198,7 +193,7 @@ Status RecordTree::SplitIfNeeded(Page* page, Page* parent, size_t index_in_paren
     Page* child = store_->NewPage(page->level());
     child->TakeAll(page);
     page->set_level(static_cast<uint8_t>(page->level() + 1));
-    page->Insert(0, IndexEntryFor(*child));
+    InsertIndexEntry(page, 0, *child);
     store_->MarkDirty(page);
     Status s = SplitIfNeeded(child, page, 0);
     if (!s.ok()) return s;
@@ -208,7 +203,7 @@ Status RecordTree::SplitIfNeeded(Page* page, Page* parent, size_t index_in_paren
   // middle joins the half with fewer records, the new one on a tie.
   Page* sibling = store_->NewPage(page->level());
   page->MoveTail(page->size() / 2, sibling);
-  parent->Insert(index_in_parent + 1, IndexEntryFor(*sibling));
+  InsertIndexEntry(parent, index_in_parent + 1, *sibling);
   store_->MarkDirty(page);
   store_->MarkDirty(parent);
   // The sibling first: its own splits land after it and leave the page's
@@ -222,7 +217,7 @@ Status RecordTree::Delete(std::string_view key) {
   TreePath path;
   Status s = Seek(key, &path);
   if (!s.ok()) return s;
-  if (!AtRecord(path) || path.back().page->entry(path.back().index).key() != key) {
+  if (!AtRecord(path) || path.back().page->key(path.back().index) != key) {
     return Status::Error(error_code::kRecordNotFound, "no such key");
   }
   PathStep leaf = path.back();
@@ -293,7 +288,7 @@ Status RecordTree::Relocate(Page* page, int32_t new_ref) {
     return Status::Ok();
   }
   if (page->size() == 0) return InternalFault(fault::kMovedPageEmpty);
-  std::string_view key = page->entry(0).key();
+  std::string_view key = page->key(0);
   Page* current = nullptr;
   Status s = Root(&current);
   if (!s.ok()) return s;

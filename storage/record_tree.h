@@ -85,7 +85,9 @@ class RecordTree {
   FreePlace free_place_;
 };
 
-PageEntry IndexEntryFor(const Page& child);
+// Inserts at i of parent the index entry of child: its first key and its
+// reference.
+void InsertIndexEntry(Page* parent, size_t i, const Page& child);
 
 }  // namespace tentaria::storage
 

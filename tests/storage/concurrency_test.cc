@@ -112,6 +112,49 @@ TEST(ConcurrencyTest, ForkedWritersAndAReaderShareOneFile) {
   EXPECT_EQ(Problems(file.get()), std::vector<std::string>{});
 }
 
+// A process keeps the pages it read; when another process commits, the
+// next operation sees the new state, even where the changed pages keep
+// their places in the file (records rewritten at the same length).
+TEST(ConcurrencyTest, PagesCachedBeforeAnotherProcessCommitsAreReadAgain) {
+  TempDir dir;
+  std::string path = dir.File("cached.tvn");
+  constexpr uint32_t kRows = 2000;
+  auto file = OpenShared(path);
+  ASSERT_TRUE(file);
+  for (uint32_t row = 0; row < kRows; ++row) ASSERT_TRUE(file->Insert(RowRecord(row, 100), 9).ok());
+  ASSERT_TRUE(file->Flush().ok());
+  for (uint32_t round = 1; round <= 3; ++round) {
+    std::vector<std::string> before = AllRecords(file.get());
+    ASSERT_EQ(before.size(), kRows);
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      // Every tenth row gets new bytes of the same length.
+      auto other = OpenShared(path);
+      if (!other) _exit(2);
+      for (uint32_t row = 0; row < kRows; row += 10) {
+        std::string record = RowRecord(row, 100);
+        record[50] = static_cast<char>('0' + round);
+        if (!other->Put(record, 9).ok()) _exit(3);
+      }
+      _exit(other->Flush().ok() ? 0 : 4);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    std::string record;
+    ASSERT_TRUE(file->Get(RowKey(10), &record).ok());
+    EXPECT_EQ(record[50], static_cast<char>('0' + round));
+    std::vector<std::string> after = AllRecords(file.get());
+    ASSERT_EQ(after.size(), kRows);
+    for (uint32_t row = 0; row < kRows; ++row) {
+      char expected = row % 10 == 0 ? static_cast<char>('0' + round) : before[row][50];
+      ASSERT_EQ(after[row][50], expected) << row;
+    }
+  }
+  EXPECT_EQ(Problems(file.get()), std::vector<std::string>{});
+}
+
 // Row holds and table locks are single bytes per number; two opens of one
 // file exclude each other even inside one process.
 TEST(ConcurrencyTest, NumberLocksExcludeOtherOpens) {

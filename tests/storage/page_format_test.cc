@@ -121,12 +121,7 @@ TEST(PageCompressionTest, ExpansionRejectsOverrunsWithTheirFaults) {
 
 Page LeafWith(const std::vector<std::pair<std::string, uint16_t>>& records) {
   Page page(0, 0);
-  for (const auto& [bytes, key_length] : records) {
-    PageEntry e;
-    e.bytes = bytes;
-    e.key_length = key_length;
-    page.Insert(page.size(), e);
-  }
+  for (const auto& [bytes, key_length] : records) page.Insert(page.size(), bytes, key_length);
   return page;
 }
 
@@ -146,12 +141,13 @@ TEST(PageCodecTest, LengthsAreWrittenOnlyWhenTheyChange) {
                              "z",
                              6);
   EXPECT_EQ(packed, expected);
-  std::vector<PageEntry> entries;
+  Page unpacked(0, 0);
   ASSERT_TRUE(UnpackEntries(reinterpret_cast<const uint8_t*>(packed.data()), packed.size(), 3,
-                            false, &entries)
+                            false, 0, &unpacked)
                   .ok());
-  EXPECT_EQ(entries[2].bytes, "abxyz");
-  EXPECT_EQ(entries[2].key_length, 3);
+  EXPECT_EQ(unpacked.entry(2).bytes, "abxyz");
+  EXPECT_EQ(unpacked.entry(2).key_length, 3);
+  EXPECT_EQ(unpacked.content_size(), page.content_size());
 }
 
 TEST(PageCodecTest, SharingStopsAt63Bytes) {
@@ -164,10 +160,10 @@ TEST(PageCodecTest, SharingStopsAt63Bytes) {
 }
 
 TEST(PageCodecTest, InconsistentPackingIsFault1602) {
-  std::vector<PageEntry> entries;
   auto unpack = [&](std::string packed, size_t count) {
+    Page page(0, 0);
     return InternalFaultNumber(UnpackEntries(reinterpret_cast<const uint8_t*>(packed.data()),
-                                             packed.size(), count, false, &entries));
+                                             packed.size(), count, false, 0, &page));
   };
   EXPECT_EQ(unpack(std::string("\x00", 1), 1), fault::kUnpackedSize);  // first lacks lengths
   EXPECT_EQ(unpack(std::string("\xC0\x02\x00\x03\x00"
@@ -202,11 +198,8 @@ TEST(PageImageTest, SmallSavingsAreStoredPlainAndPaddedWithB0) {
 TEST(PageImageTest, CompressedIndexPageRoundTrips) {
   Page page(3, 1);
   for (int i = 0; i < 20; ++i) {
-    PageEntry e;
-    e.bytes = std::string(300, 'a') + static_cast<char>('a' + i);
-    e.key_length = static_cast<uint16_t>(e.bytes.size());
-    e.child = 100 + i;
-    page.Insert(page.size(), e);
+    std::string key = std::string(300, 'a') + static_cast<char>('a' + i);
+    page.Insert(page.size(), key, key.size(), 100 + i);
   }
   std::string image;
   ASSERT_TRUE(EncodePageImage(page, static_cast<uint32_t>(BlockOffset(3)), &image).ok());
@@ -245,14 +238,94 @@ TEST(PageTest, KeysCompareBytewiseUnsignedShorterFirst) {
 
 TEST(PageTest, SplitLimits) {
   Page small = LeafWith({});
-  for (int i = 0; i < 21; ++i)
-    small.Insert(small.size(), PageEntry{std::string(150, 'a'), 4, kNoPage});
+  for (int i = 0; i < 21; ++i) small.Insert(small.size(), std::string(150, 'a'), 4);
   EXPECT_FALSE(small.NeedsSplit());  // 21 records, but only 3288 bytes
   Page few = LeafWith({});
-  for (int i = 0; i < 20; ++i) few.Insert(few.size(), PageEntry{std::string(700, 'a'), 4, kNoPage});
+  for (int i = 0; i < 20; ++i) few.Insert(few.size(), std::string(700, 'a'), 4);
   EXPECT_FALSE(few.NeedsSplit());  // over 4096, but only 20 records
-  few.Insert(0, PageEntry{std::string(10, 'a'), 4, kNoPage});
+  few.Insert(0, std::string(10, 'a'), 4);
   EXPECT_TRUE(few.NeedsSplit());
+}
+
+// Entries share one buffer per page, with erased and replaced bytes left
+// behind until it is compacted; every change is checked against a plain
+// list, including bytes that come from the page's own buffer.
+TEST(PageTest, RandomChangesKeepEveryEntryIntact) {
+  std::mt19937 random(11);
+  Page page(0, 0);
+  std::vector<std::pair<std::string, size_t>> model;
+  auto make = [&](size_t length) {
+    std::string bytes(length, '\0');
+    for (char& c : bytes) c = static_cast<char>('a' + random() % 26);
+    return bytes;
+  };
+  auto expect_same = [&](const Page& p, const std::vector<std::pair<std::string, size_t>>& m) {
+    ASSERT_EQ(p.size(), m.size());
+    size_t content = kPageHeaderSize;
+    for (size_t i = 0; i < m.size(); ++i) {
+      ASSERT_EQ(p.entry(i).bytes, m[i].first) << i;
+      ASSERT_EQ(p.entry(i).key_length, m[i].second) << i;
+      content += m[i].first.size() + 5;
+    }
+    ASSERT_EQ(p.content_size(), content);
+  };
+  for (int round = 0; round < 20000; ++round) {
+    size_t i = model.empty() ? 0 : random() % model.size();
+    switch (random() % 6) {
+      case 0:
+      case 1: {
+        std::string bytes = make(1 + random() % 300);
+        size_t at = model.empty() ? 0 : random() % (model.size() + 1);
+        page.Insert(at, bytes, 1);
+        model.insert(model.begin() + static_cast<std::ptrdiff_t>(at), {bytes, 1});
+        break;
+      }
+      case 2:
+        if (model.empty()) break;
+        page.Erase(i);
+        model.erase(model.begin() + static_cast<std::ptrdiff_t>(i));
+        break;
+      case 3: {
+        if (model.empty()) break;
+        // Same length (rewritten in place) or a new length.
+        std::string bytes = make(random() % 2 ? model[i].first.size() : 1 + random() % 300);
+        page.Replace(i, bytes, 1);
+        model[i] = {bytes, 1};
+        break;
+      }
+      case 4: {
+        if (model.empty()) break;
+        // A copy of another entry, taken from the page's own buffer.
+        size_t from = random() % model.size();
+        std::string copied = model[from].first;
+        page.Insert(i, page.entry(from).bytes, 1);
+        model.insert(model.begin() + static_cast<std::ptrdiff_t>(i), {copied, 1});
+        size_t to = random() % model.size();
+        size_t source = random() % model.size();
+        size_t skip = model[source].first.empty() ? 0 : 1;
+        page.Replace(to, page.entry(source).bytes.substr(skip), 0);
+        model[to] = {model[source].first.substr(skip), 0};
+        break;
+      }
+      case 5: {
+        if (model.size() < 40) break;
+        Page other(1, 0);
+        page.MoveTail(model.size() / 2, &other);
+        std::vector<std::pair<std::string, size_t>> tail(
+            model.begin() + static_cast<std::ptrdiff_t>(model.size() / 2), model.end());
+        model.resize(model.size() / 2);
+        expect_same(other, tail);
+        if (random() % 2) {
+          page.TakeAll(&other);
+          model = tail;
+          EXPECT_EQ(other.size(), 0u);
+        }
+        break;
+      }
+    }
+    expect_same(page, model);
+    if (HasFatalFailure()) return;
+  }
 }
 
 }  // namespace
