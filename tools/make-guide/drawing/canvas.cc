@@ -35,8 +35,16 @@ void Canvas::Plot(int x, int y, Colour colour, int opacity) {
 void Canvas::FillRect(int x, int y, int width, int height, Colour colour, int opacity) {
   const int x0 = std::max(x, 0), x1 = std::min(x + width, width_);
   const int y0 = std::max(y, 0), y1 = std::min(y + height, height_);
+  if (x0 >= x1) return;
   for (int row = y0; row < y1; ++row) {
-    for (int column = x0; column < x1; ++column) Plot(column, row, colour, opacity);
+    Colour* first = &pixels_[Index(x0, row)];
+    if (opacity >= 255) {
+      std::fill(first, first + (x1 - x0), colour);
+    } else {
+      for (Colour* pixel = first; pixel != first + (x1 - x0); ++pixel) {
+        *pixel = Mix(*pixel, colour, opacity);
+      }
+    }
   }
 }
 
@@ -62,9 +70,10 @@ void Canvas::FillEllipse(double cx, double cy, double rx, double ry, Colour colo
     double dy = (y + 0.5 - cy) / ry;
     if (dy * dy > 1) continue;
     double half = rx * std::sqrt(1 - dy * dy);
-    int x0 = static_cast<int>(std::lround(cx - half));
-    int x1 = static_cast<int>(std::lround(cx + half));
-    for (int x = x0; x < x1; ++x) Plot(x, y, colour, opacity);
+    const double limit = width_ + 1.0;
+    const int x0 = static_cast<int>(std::lround(std::clamp(cx - half, -1.0, limit)));
+    const int x1 = static_cast<int>(std::lround(std::clamp(cx + half, -1.0, limit)));
+    FillRect(x0, y, x1 - x0, 1, colour, opacity);
   }
 }
 
@@ -92,9 +101,10 @@ void Canvas::FillPolygon(std::span<const std::vector<Point>> rings, Colour colou
     }
     std::sort(crossings.begin(), crossings.end());
     for (size_t i = 0; i + 1 < crossings.size(); i += 2) {
-      const int x0 = std::max(0, static_cast<int>(std::lround(crossings[i])));
-      const int x1 = std::min(width_, static_cast<int>(std::lround(crossings[i + 1])));
-      for (int x = x0; x < x1; ++x) Plot(x, y, colour, opacity);
+      const double limit = width_ + 1.0;
+      const int x0 = static_cast<int>(std::lround(std::clamp(crossings[i], -1.0, limit)));
+      const int x1 = static_cast<int>(std::lround(std::clamp(crossings[i + 1], -1.0, limit)));
+      FillRect(x0, y, x1 - x0, 1, colour, opacity);
     }
   }
 }
