@@ -51,9 +51,10 @@ choose "&Advertenties" "Kinderkampen"
 window "Tentaria Benelux 2000"
 choose "&Bestand" "&Afsluiten"
 )");
-  // The last choice is refused: the frame waits for its advertisement.
+  // The frame is refused while it waits for its advertisement.
   EXPECT_EQ(run.status, 1) << run.out;
-  EXPECT_THAT(run.out, HasSubstr("line 9:"));
+  EXPECT_THAT(run.out,
+              HasSubstr("line 9: window \"Tentaria Benelux 2000\" waits for a window it opened"));
 }
 
 TEST_F(ScenarioTest, TheVersionWindowShowsTheLinkedIntroductionPicture) {
@@ -64,6 +65,18 @@ show
 )");
   EXPECT_EQ(run.status, 0) << run.out;
   EXPECT_THAT(run.out, ContainsRegex(R"(image \?Afbeelding "Intro\.bmp" [0-9]+x[0-9]+)"));
+}
+
+TEST_F(ScenarioTest, TheProgramInItsBuildFolderRunsOnTheBuildsSampleGuide) {
+  const std::string script = home_ / "script.txt";
+  test_support::WriteTextFile(script,
+                              "expect title \"Tentaria Benelux 2000\"\n"
+                              "choose \"&Advertenties\" \"Slender You\"\n"
+                              "show\n");
+  ProgramRun run = tvn_test::RunProgram("cd " + Quote(home_.path()) + " && " TENTARIA_PROGRAM,
+                                        "--script " + Quote(script));
+  EXPECT_EQ(run.status, 0) << run.out;
+  EXPECT_THAT(run.out, ContainsRegex(R"(image \?Afbeelding "FAdvert\\A1218b\.JPG" [0-9]+x[0-9]+)"));
 }
 
 TEST_F(ScenarioTest, TheFrameOpensWhereItWasLastClosed) {
