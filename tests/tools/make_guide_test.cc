@@ -21,6 +21,7 @@
 #include "pictures/picture_loader.h"
 #include "platform/charset.h"
 #include "platform/file.h"
+#include "platform/path.h"
 #include "runtime/decimal.h"
 #include "runtime/error_state.h"
 #include "storage/declared_file.h"
@@ -430,31 +431,12 @@ TEST_F(SampleGuideTest, EveryCampsiteHasItsRecordsAndConsistentAnswers) {
 
 namespace picture_checks {
 
-// The file of a name as the program gives it ("Logo\\OKV.BMP"), found the
-// way the program finds it: backslashes as folders, each part compared
-// without regard to case.  Empty when there is none.
+// The file of a name as the program gives it ("Logo\\OKV.BMP"), found
+// through the program's own path mapping (backslashes as folders, names
+// compared without regard to case).  Empty when there is none.
 std::string FindPicture(const std::string& folder, std::string_view name) {
-  std::filesystem::path path = folder;
-  while (!name.empty()) {
-    const size_t slash = name.find_first_of("\\/");
-    const std::string part(name.substr(0, slash));
-    name = slash == std::string_view::npos ? std::string_view() : name.substr(slash + 1);
-    bool found = false;
-    for (const auto& entry : std::filesystem::directory_iterator(path)) {
-      const std::string entry_name = entry.path().filename().string();
-      if (entry_name.size() == part.size() &&
-          std::equal(part.begin(), part.end(), entry_name.begin(), [](char a, char b) {
-            return std::tolower(static_cast<unsigned char>(a)) ==
-                   std::tolower(static_cast<unsigned char>(b));
-          })) {
-        path /= entry_name;
-        found = true;
-        break;
-      }
-    }
-    if (!found) return {};
-  }
-  return path.string();
+  const std::string path = platform::HostPathIn(folder, name);
+  return std::filesystem::is_regular_file(path) ? path : std::string();
 }
 
 template <size_t N>
