@@ -39,6 +39,7 @@ void RunFrame(Engine& engine) {
   w.Add(ControlKind::kItem, 101, "&Printerinstelling", 100);
   w.Add(ControlKind::kItem, 102, "Afdruk&voorbeeld", 100);
   w.Add(ControlKind::kItem, 103, "&Afdrukken", 100);
+  w.Add(ControlKind::kItem, 104, "&Bezig", 100);
   Control& status = w.Add(ControlKind::kString, 5, "");
   status.name = "Status";
   status.picture = "@s20";
@@ -56,6 +57,10 @@ void RunFrame(Engine& engine) {
         break;
       case 103:
         said = e.Print(sheet) ? "afgedrukt" : "mislukt";
+        break;
+      case 104:
+        e.SetBusy(true);
+        said = "bezig";
         break;
       default:
         return LoopAction::kContinue;
@@ -117,6 +122,7 @@ TEST(PrintingScenario, EachPrintingAction) {
        "line 2: expected the print preview to show \"Zee\""},
       {"printed expectation", "expect printed \"Tarieven\"\n", 1,
        "line 1: expected a printed page to show \"Tarieven\""},
+      {"busy", "choose \"Bestand\" \"Bezig\"\nshow\n", 0, "?Status \"bezig\"\nbusy\n"},
       {"bad preview answer", "preview later\n", 2, "line 1: expected: preview print|close"},
   };
   for (const Case& c : cases) {
