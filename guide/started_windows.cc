@@ -38,6 +38,8 @@ int StartedWindows::Start(ui::Engine& engine, std::unique_ptr<ui::Window> window
   open_.push_back({shown, 0});
   const int thread = engine.Start(std::move(window), body, release);
   if (thread == 0) {
+    // The engine has dropped the window without running the release; the
+    // procedure's Release only compares the window's address then.
     Forget(shown);
     owned->Release();
     return 0;
