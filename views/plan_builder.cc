@@ -51,6 +51,11 @@ class Builder {
       }
     }
     if (!inputs_.order.empty()) root = std::make_unique<SortNode>(context_, std::move(root));
+    if (!inputs_.trace_into_files) {
+      std::vector<storage::DeclaredFile*> files;
+      for (const PlanFile& file : context_->files) files.push_back(file.file);
+      plan->silence = TraceSilence(std::move(files));
+    }
     code = root->Start();
     if (code != 0) return code;
     plan->root = std::move(root);
@@ -186,17 +191,29 @@ bool IsConstantOne(const Node& node) {
          node.integer == 1;
 }
 
+bool IsPlainTextField(const Node& node) {
+  return node.kind == NodeKind::kVariable && node.level > 0 && node.variable.dimensions.empty() &&
+         IsTextType(node.variable.type);
+}
+
+// UPPER(f) of a plain text field: a case-free key orders by it, and the
+// query window writes prefixes of case-free fields as SUB(UPPER(f),1,n).
+bool IsUpperOfTextField(const Node& node) {
+  return node.kind == NodeKind::kCall && !node.procedure && node.function() == Fn::kUpper &&
+         node.operands.size() == 1 && IsPlainTextField(*node.operands[0]);
+}
+
 // f when `node` is SUB(f, 1, n) with a plain text field f of a view file
-// (level above 0) and an n that reads no view file; *length receives n.
+// (level above 0), or UPPER of one, and an n that reads no view file;
+// *length receives n.
 const Node* SubPrefixField(const Node& node, int* length) {
   if (node.kind != NodeKind::kCall || node.procedure || node.function() != Fn::kSub ||
       node.operands.size() != 3) {
     return nullptr;
   }
   const Node& field = *node.operands[0];
-  if (field.kind != NodeKind::kVariable || field.level <= 0 || !field.variable.dimensions.empty() ||
-      !IsTextType(field.variable.type) || !IsConstantOne(*node.operands[1]) ||
-      node.operands[2]->level != 0) {
+  if ((!IsPlainTextField(field) && !IsUpperOfTextField(field)) ||
+      !IsConstantOne(*node.operands[1]) || node.operands[2]->level != 0) {
     return nullptr;
   }
   *length = EvaluateInteger(*node.operands[2]);
@@ -227,10 +244,7 @@ void Normalise(NodePtr* slot) {
     NodePtr high = MakeBinary(Op::kLess, Clone(*field), MakeString(*successor));
     if (!low || !high) return;
     int level = field->level;
-    for (Node* part : {low.get(), high.get()}) {
-      part->level = level;
-      part->operands[0]->level = level;
-    }
+    for (Node* part : {low.get(), high.get()}) part->level = level;
     NodePtr both = MakeBinary(Op::kAnd, std::move(low), std::move(high));
     if (!both) return;
     both->level = level;
@@ -241,13 +255,27 @@ void Normalise(NodePtr* slot) {
 
 }  // namespace
 
+TraceSilence::TraceSilence(std::vector<storage::DeclaredFile*> files) : files_(std::move(files)) {
+  for (storage::DeclaredFile* file : files_) ++file->block().trace_silenced;
+}
+
+TraceSilence& TraceSilence::operator=(TraceSilence&& other) noexcept {
+  if (this != &other) {
+    Restore();
+    files_ = std::exchange(other.files_, {});
+  }
+  return *this;
+}
+
+void TraceSilence::Restore() {
+  for (storage::DeclaredFile* file : files_) --file->block().trace_silenced;
+  files_.clear();
+}
+
 int BuildPlan(const PlanInputs& inputs, Plan* plan) {
   Builder builder(inputs);
   int code = builder.Build(plan);
-  if (code != 0) {
-    plan->root.reset();
-    plan->context.reset();
-  }
+  if (code != 0) *plan = Plan();
   return code;
 }
 

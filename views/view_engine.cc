@@ -35,6 +35,7 @@ ViewEngine::ViewEngine(ViewDescriptor descriptor, const NameScopes* names)
   }
   nodes_error_ = s.code();
   profile_ = platform::ReadProfileInt(kViewSection, "Profile", 0) != 0;
+  trace_into_files_ = platform::ReadProfileInt(kViewSection, "TraceIntoFiles", 0) != 0;
   if (profile_) {
     trace_file_ = platform::ReadProfileString(kViewSection, "TraceFile", "VIEW.LOG");
     if (trace_file_.size() > storage::kMaxTraceFileName) {
@@ -44,7 +45,8 @@ ViewEngine::ViewEngine(ViewDescriptor descriptor, const NameScopes* names)
 }
 
 int ViewEngine::Call(int operation, const storage::OperationArguments& args) {
-  int64_t started = platform::ElapsedHundredths();
+  // The clock is read only for the trace; a step is too short to pay for it.
+  int64_t started = profile_ ? platform::ElapsedHundredths() : 0;
   int code = Dispatch(operation, args);
   if (code == 0) {
     runtime::ClearError();
@@ -160,13 +162,14 @@ int ViewEngine::Build() {
   inputs.order = order_;
   inputs.order_set = order_set_;
   inputs.names = names_;
+  inputs.trace_into_files = trace_into_files_;
   backward_ = false;
   return BuildPlan(inputs, &plan_);
 }
 
 void ViewEngine::DiscardPlan() {
   plan_.root.reset();
-  plan_.context.reset();
+  plan_ = Plan();
   stale_ = false;
 }
 

@@ -21,7 +21,10 @@
 // operation is appended to the trace file ("TraceFile", default VIEW.LOG,
 // placed as the driver's trace is) as a file-trace line prefixed with
 // "VIEW:" and the view's identity in hexadecimal; the first line of a view
-// is preceded by its description in text form.
+// is preceded by its description in text form.  Unless "TraceIntoFiles" is
+// non-zero there, the record files' own traces (section "RTTAVRIN") are
+// silent while the view has a plan, so they show the program's reads, not
+// every step of the view.
 //
 // A view position is, for each file of the view in pre-order, a 16-bit
 // little-endian length followed by that file's own saved position (of its
@@ -53,9 +56,9 @@ inline constexpr int kFileNotOpen = 37;
 
 class ViewEngine {
  public:
-  // The view's files must stay open and in place while the view is used;
-  // its filter and order name fields through `names`.  The trace switches
-  // are read from the user profile here.
+  // The view's files must stay open and in place while the view is used
+  // and until it is destroyed; its filter and order name fields through
+  // `names`.  The trace switches are read from the user profile here.
   explicit ViewEngine(ViewDescriptor descriptor, const NameScopes* names = &ProcessNames());
 
   int Call(int operation, const storage::OperationArguments& args = {});
@@ -118,6 +121,7 @@ class ViewEngine {
   int pending_ = 0;  // 1: start at the positioning values, 2: at the saved record
 
   bool profile_ = false;
+  bool trace_into_files_ = false;
   std::string trace_file_;
   bool traced_ = false;
 

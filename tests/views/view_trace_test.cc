@@ -1,5 +1,6 @@
 // The view trace switched on in the user profile: each operation of a view
-// on its own line, the first line preceded by the view's description.
+// on its own line, the first line preceded by the view's description; and
+// the record files' own traces while a view reads them.
 #include <gtest/gtest.h>
 
 #include "platform/profile.h"
@@ -43,6 +44,51 @@ TEST_F(ViewTraceTest, OperationsGoToTheTraceFileWhenProfiling) {
   EXPECT_NE(trace.find(identity + "NEXT "), std::string::npos) << trace;
   EXPECT_NE(trace.find("Error: Record Not Available Time Taken: "), std::string::npos) << trace;
   EXPECT_NE(trace.find(identity + "CLOSE "), std::string::npos) << trace;
+}
+
+// Lines of a trace that record the operation `name`.
+int TracedOperations(const std::string& trace, const std::string& name) {
+  int lines = 0;
+  size_t at = 0;
+  while (at < trace.size()) {
+    if (trace.compare(at, name.size() + 1, name + " ") == 0) ++lines;
+    size_t end = trace.find('\n', at);
+    if (end == std::string::npos) break;
+    at = end + 1;
+  }
+  return lines;
+}
+
+TEST_F(ViewTraceTest, FileTracesAreSilentWhileTheViewHasAPlan) {
+  ASSERT_TRUE(platform::WriteProfileString("RTTAVRIN", "Profile", "1"));
+  ASSERT_TRUE(platform::WriteProfileString("RTTAVRIN", "TraceFile", "FILES.LOG"));
+  auto view = OpenView();
+  ASSERT_EQ(view->Open(), 0);
+  ASSERT_EQ(view->Next(), 0);
+  ASSERT_EQ(view->Next(), 33);
+  std::string path = storage::TraceFileHostPath("FILES.LOG");
+  std::string during = test_support::ReadTextFile(path);
+  EXPECT_EQ(TracedOperations(during, "ADD"), 1) << during;
+  EXPECT_EQ(TracedOperations(during, "SETfile"), 0) << during;
+  EXPECT_EQ(TracedOperations(during, "NEXT"), 0) << during;
+  // Without the plan the file speaks for itself again.
+  ASSERT_EQ(view->Close(), 0);
+  ASSERT_EQ(sites_->SetFile(), 0);
+  ASSERT_EQ(sites_->Next(), 0);
+  std::string after = test_support::ReadTextFile(path);
+  EXPECT_EQ(TracedOperations(after, "NEXT"), 1) << after;
+}
+
+TEST_F(ViewTraceTest, TraceIntoFilesKeepsTheFileTracesOfTheViewsReads) {
+  ASSERT_TRUE(platform::WriteProfileString("RTTAVRIN", "Profile", "1"));
+  ASSERT_TRUE(platform::WriteProfileString("RTTAVRIN", "TraceFile", "FILES.LOG"));
+  ASSERT_TRUE(platform::WriteProfileString("RTVIEW", "TraceIntoFiles", "1"));
+  auto view = OpenView();
+  ASSERT_EQ(view->Open(), 0);
+  ASSERT_EQ(view->Next(), 0);
+  ASSERT_EQ(view->Next(), 33);
+  std::string trace = test_support::ReadTextFile(storage::TraceFileHostPath("FILES.LOG"));
+  EXPECT_EQ(TracedOperations(trace, "NEXT"), 2) << trace;
 }
 
 TEST_F(ViewTraceTest, NothingIsWrittenWithoutProfile) {
