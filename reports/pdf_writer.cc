@@ -253,6 +253,13 @@ std::string PdfBytes(const Document& document) {
 Status WritePdf(const Document& document, const std::string& path,
                 platform::FileSystem& file_system) {
   if (document.pages.empty()) return Status::Error(1, "the document has no pages to write");
+  for (size_t i = 0; i < document.pages.size(); ++i) {
+    const Page& page = document.pages[i];
+    if (!(page.width > 0 && page.height > 0 && std::isfinite(page.width) &&
+          std::isfinite(page.height))) {
+      return Status::Error(1, "page " + std::to_string(i + 1) + " has no size");
+    }
+  }
   const std::string bytes = PdfBytes(document);
   const std::string temporary = path + ".part";
   std::unique_ptr<platform::File> file;

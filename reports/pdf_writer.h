@@ -24,7 +24,8 @@ std::string PdfBytes(const Document& document);
 
 // Writes the PDF file to a host path: first beside it under a temporary
 // name, then renamed into place, so that a failed write leaves an earlier
-// file of that name as it was.  A document without pages is refused.
+// file of that name as it was.  A document without pages, or with a page
+// without a size, is refused.
 Status WritePdf(const Document& document, const std::string& path,
                 platform::FileSystem& file_system = *platform::FileSystem::Default());
 

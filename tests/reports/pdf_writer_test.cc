@@ -188,6 +188,9 @@ TEST(PdfWriter, AFailedWriteLeavesTheEarlierFileAndNoPartialFile) {
   EXPECT_FALSE(std::filesystem::exists(path + ".part"));
 
   EXPECT_FALSE(WritePdf(Document{"leeg", {}}, path).ok());
+  Document sizeless = Letter();
+  sizeless.pages[1].height = 0;
+  EXPECT_FALSE(WritePdf(sizeless, path).ok());
   EXPECT_EQ(ReadFile(path), "earlier");
   ASSERT_TRUE(WritePdf(Letter(), path).ok());
   EXPECT_TRUE(ReadFile(path).starts_with("%PDF-1.4"));
