@@ -241,16 +241,28 @@ int SortNode::LoadGroup() {
 int SortNode::Start() {
   Prepare();
   fresh_ = true;
+  load_pending_ = false;
   if (pass_through_) return group_->Start();
   int code = group_->Start();
   if (code != 0) return code;
-  code = LoadGroup();
-  return code == kNoMoreRecords ? 0 : code;
+  // The first group is read at the first fetch: the view starts again at
+  // its end and at every positioning, mostly without reading from there.
+  buffer_.Clear();
+  values_.clear();
+  sorted_.clear();
+  current_ = -1;
+  load_pending_ = true;
+  return 0;
 }
 
 int SortNode::Fetch() {
   fresh_ = false;
   if (pass_through_) return group_->Fetch();
+  if (load_pending_) {
+    load_pending_ = false;
+    int code = LoadGroup();
+    if (code != 0) return code;
+  }
   for (;;) {
     long next = current_ + (backward_ ? -1 : 1);
     if (next >= 0 && next < static_cast<long>(sorted_.size())) {
@@ -288,6 +300,7 @@ std::optional<size_t> SortNode::Find(std::span<const Value> values) const {
 int SortNode::StartAt(std::span<const Value> values) {
   Prepare();
   if (pass_through_) return group_->StartAt(values);
+  load_pending_ = false;
   int code = group_->Start();
   for (;;) {
     if (code == 0) code = LoadGroup();
@@ -335,6 +348,7 @@ int SortNode::Reset(std::string_view* position) {
   }
   wanted = wanted.substr(0, wanted.size() - rest.size());
   *position = rest;
+  load_pending_ = false;
   int code = group_->Start();
   for (;;) {
     if (code == 0) code = LoadGroup();

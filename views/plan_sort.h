@@ -119,6 +119,7 @@ class SortNode : public PlanNode {
   std::vector<size_t> sorted_;              // buffered records in view order
   long current_ = -1;                       // place in sorted_ of the current record
   bool fresh_ = false;                      // started, nothing fetched since
+  bool load_pending_ = false;               // started; the first group is read at the fetch
   std::string image_;                       // the current record's image
 };
 

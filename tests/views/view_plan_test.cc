@@ -134,6 +134,38 @@ TEST_F(ViewPlanTest, PrefixMatchReadsTheKeyFromThePrefixToItsSuccessor) {
   EXPECT_EQ(view->DescribePlan().find("range"), std::string::npos);
 }
 
+TEST_F(ViewPlanTest, QueryPrefixOfACaseFreeKeyReadsTheKeyRange) {
+  using storage::key_attribute::DUP;
+  using storage::key_attribute::NOCASE;
+  std::vector<storage::KeyDescriptor> keys = {
+      {"S:K_NR", "", storage::key_attribute::PRIMARY, {Component(kNr)}},
+      {"S:K_NAAM", "", DUP | NOCASE, {Component(kNaam)}}};
+  auto reads = std::make_shared<int64_t>(0);
+  sites_ = std::make_unique<storage::DeclaredFile>(
+      testing::SiteDeclaration(folder_ / "sites.tvn", "S", keys), testing::CountingDriver(reads));
+  ASSERT_EQ(sites_->Share(), 0);
+  std::vector<Site> rows;
+  for (const char* name : {"Abb", "Abc", "abcd", "ABC zee", "Abd", "aBc", "Ab", "Zz"}) {
+    rows.push_back({static_cast<int32_t>(rows.size() + 1), name, "Ede", 1});
+  }
+  AddAll(*sites_, rows);
+  testing::BindFields(names_, *sites_);
+  auto view = SingleView(*sites_);
+  ASSERT_EQ(view->SetOrder("UPPER(S:NAAM), S:NR"), 0);
+  // The form a query window gives a prefix of a case-free field.
+  ASSERT_EQ(view->SetFilter("SUB(UPPER(S:NAAM), 1, 3) = 'ABC'"), 0);
+  ASSERT_EQ(view->SetView(), 0);
+  *reads = 0;
+  EXPECT_EQ(ReadAll(*view, *sites_), (Numbers{2, 6, 4, 3}));
+  EXPECT_EQ(*reads, 5);
+  std::string plan = view->DescribePlan();
+  EXPECT_NE(plan.find("range UPPER(S:NAAM) from 'ABC' to 'ABD'"), std::string::npos) << plan;
+  // A prefix in lower case matches no upper-cased name, range or not.
+  ASSERT_EQ(view->SetFilter("SUB(UPPER(S:NAAM), 1, 3) = 'Abc'"), 0);
+  ASSERT_EQ(view->SetView(), 0);
+  EXPECT_EQ(ReadAll(*view, *sites_), Numbers{});
+}
+
 TEST_F(ViewPlanTest, CollationSuccessor) {
   EXPECT_EQ(CollationSuccessor("Abc"), "Abd");
   EXPECT_EQ(CollationSuccessor("A\xFF"), "B ");
