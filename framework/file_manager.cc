@@ -278,6 +278,11 @@ int32_t FileManager::SaveFile() {
   state.ATEOF = info.ATEOF;
   state.AUTOINCDONE = info.AUTOINCDONE;
   if (info.USED && Position(&state.position) != storage::error::kNone) state.position.clear();
+  if (!state.position.empty()) {
+    std::string answer;
+    state.held = FILE->Send("HELD", &answer) == storage::error::kNone && answer == "ON";
+    state.watched = FILE->Send("WATCHED", &answer) == storage::error::kNone && answer == "ON";
+  }
   SAVED.push_back(std::move(state));
   return SAVED.back().ID;
 }
@@ -298,6 +303,10 @@ void FileManager::RestoreFile(int32_t id, bool restore) {
   int32_t buffer = SaveBuffer();
   uint8_t primary = PRIMARYKEY;
   PRIMARYKEY = state.by_primary_key ? primary : 0;
+  // Read as the caller had it: held again, and watched again so that its
+  // update still notices another station's change.
+  if (state.held) FILE->Hold();
+  if (state.watched) FILE->Watch();
   Reget(state.position);
   PRIMARYKEY = primary;
   RestoreBuffer(buffer, true);

@@ -70,6 +70,8 @@ struct SavedFileState {
   bool by_primary_key = false;
   uint8_t ATEOF = 0;
   uint8_t AUTOINCDONE = 0;
+  bool held = false;     // the record was held by this open
+  bool watched = false;  // the record was read watched, for an update to check
 };
 
 class FileManager {

@@ -217,6 +217,17 @@ Status SendCommand(const DriverCall& call) {
     call.block.answer_text = state->full_build ? "ON" : "OFF";
     return Status::Ok();
   }
+  // Whether this open holds (watches) its current row, so that a caller can
+  // read elsewhere in the file and take its row back as it had it.
+  if ((command == "HELD" || command == "WATCHED") && !setting) {
+    TavrinFileState* state = call.state();
+    if (state == nullptr || !state->table) return Status::Error(error::kFileNotOpen, command);
+    bool on = command == "HELD"
+                  ? state->current != 0 && state->held_row == state->current
+                  : state->watched_row.has_value() && state->watched_record == state->current;
+    call.block.answer_text = on ? "ON" : "OFF";
+    return Status::Ok();
+  }
   // Commands the driver does not know answer nothing.
   return Status::Ok();
 }

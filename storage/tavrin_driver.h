@@ -28,7 +28,9 @@
 //                      texts[0] a position from POSITIONfile
 //   RESETkey, REGETkey numbers[0] key, texts[0] a position from POSITIONkey
 //   SEND               texts[0] the command: "TCF", "TCF=name", "FULLBUILD",
-//                      "FULLBUILD=ON" or "FULLBUILD=OFF"
+//                      "FULLBUILD=ON" or "FULLBUILD=OFF"; "HELD" and
+//                      "WATCHED" answer "ON" when the open holds (watches)
+//                      its current row, else "OFF"
 //   COPY, RENAME       texts[0] the target name
 //   BUILDkey           numbers[0] key
 //

@@ -565,6 +565,45 @@ TEST_F(FileManagerTest, SavedBuffersAndReadingStatesComeBack) {
   EXPECT_TRUE(manager.SAVED.empty());
 }
 
+TEST_F(FileManagerTest, RestoredReadingStateHoldsAndWatchesTheRecordAgain) {
+  MakePlaces({{"NL", 1, "Epe"}, {"NL", 2, "Ede"}});
+  storage::DeclaredFile file(PlaceDeclaration(PlacePath()));
+  FileManager manager;
+  Manage(file, manager);
+  ASSERT_EQ(manager.Open(), SeverityQuiet);
+  ASSERT_EQ(manager.EnsureOpen(), SeverityQuiet);
+  ASSERT_EQ(file.SetKey(kByNumber), 0);
+  ASSERT_EQ(file.Hold(), 0);
+  ASSERT_EQ(file.Watch(), 0);
+  ASSERT_EQ(manager.Next(), SeverityQuiet);
+  int32_t state = manager.SaveFile();
+  // Reading elsewhere, holding that record, ends the caller's hold and watch.
+  ASSERT_EQ(file.Hold(), 0);
+  ASSERT_EQ(manager.Next(), SeverityQuiet);
+  std::string answer;
+  ASSERT_EQ(file.Send("WATCHED", &answer), 0);
+  EXPECT_EQ(answer, "OFF");
+
+  manager.RestoreFile(state);
+  storage::DeclaredFile other(PlaceDeclaration(PlacePath()));
+  ASSERT_EQ(other.Open(0x42), 0);
+  ASSERT_EQ(other.SetKey(kByNumber), 0);
+  ASSERT_EQ(other.Hold(0), 0);
+  EXPECT_EQ(other.Next(), 43);  // still held by the caller
+  ASSERT_EQ(file.Release(), 0);
+  ASSERT_EQ(other.SetKey(kByNumber), 0);
+  ASSERT_EQ(other.Next(), 0);
+  SetPlace(other, "NL", 1, "Emst");
+  ASSERT_EQ(other.Put(), 0);
+  ASSERT_EQ(other.Release(), 0);
+  // Still watched: the caller's update notices the other station's change.
+  SetPlace(file, "NL", 1, "Epe aan zee");
+  Answer(kOk);
+  EXPECT_EQ(manager.Update(), SeverityNotify);
+  EXPECT_EQ(LastText(), "This record was changed by another station.");
+  EXPECT_EQ(NameOf(file), "Emst");
+}
+
 // A file whose numbers must lie between 1 and 99.
 class CheckedManager : public FileManager {
  public:
