@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -90,6 +91,9 @@ PrintPreview::PrintPreview(const reports::Document& document, QPrinter& printer,
   connect(zoom_out, &QPushButton::clicked, this, [this] { ZoomOut(); });
   connect(width, &QPushButton::clicked, this, [this] { FitWidth(); });
   connect(whole, &QPushButton::clicked, this, [this] { FitPage(); });
+  new QShortcut(QKeySequence::ZoomIn, this, [this] { ZoomIn(); });
+  new QShortcut(QKeySequence::ZoomOut, this, [this] { ZoomOut(); });
+  new QShortcut(QKeySequence::Print, this, [this] { Print(); });
   print_->setEnabled(!document.pages.empty());
   resize(760, 900);
   SetZoom(1.0);

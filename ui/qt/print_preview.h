@@ -1,7 +1,7 @@
 // The print preview: the pages of a document one under the other, white on
 // grey, with zoom (in, out, whole page, page width), the page count, a
 // print button that asks for a printer (or a PDF file) and prints, and a
-// close button.
+// close button.  Ctrl++ and Ctrl+- zoom, Ctrl+P prints, Esc closes.
 #ifndef TENTARIA_UI_QT_PRINT_PREVIEW_H_
 #define TENTARIA_UI_QT_PRINT_PREVIEW_H_
 
