@@ -439,6 +439,7 @@ void ChooseInPopup(Qt::Key key, QStringList* texts) {
   QTimer::singleShot(10, [=] {
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     if (menu == nullptr) return ChooseInPopup(key, texts);
+    SaveScreenshot(menu->grab().toImage(), "popup-menu");
     for (QAction* action : menu->actions()) {
       if (action->isSeparator()) {
         *texts << "-";
