@@ -78,6 +78,83 @@ void DrawReception(Canvas& canvas, Random& random) {
   }
 }
 
+void DrawPlayground(Canvas& canvas, Random& random) {
+  const int w = canvas.width(), h = canvas.height();
+  const int grass = h * 84 / 100;
+  const double ground = grass;
+  canvas.FillRect(0, h * 62 / 100, w, h, {110, 170, 80});
+  canvas.FillEllipse(w * 0.5, ground - 6, w * 0.42, 22, {222, 200, 150});
+  // A swing: two legs each side, a beam, two seats on ropes.
+  const Colour wood{140, 90, 50};
+  const double left = w * 0.14, right = w * 0.44, top = ground - 70;
+  canvas.Line({left - 12, ground}, {left, top}, wood, 3);
+  canvas.Line({left + 12, ground}, {left, top}, wood, 3);
+  canvas.Line({right - 12, ground}, {right, top}, wood, 3);
+  canvas.Line({right + 12, ground}, {right, top}, wood, 3);
+  canvas.Line({left, top}, {right, top}, wood, 4);
+  for (double x : {left + 22, right - 22}) {
+    canvas.Line({x - 5, top}, {x - 5, ground - 20}, {80, 80, 80});
+    canvas.Line({x + 5, top}, {x + 5, ground - 20}, {80, 80, 80});
+    canvas.FillRect(static_cast<int>(x) - 8, grass - 21, 17, 4, BrightColour(random));
+  }
+  // A slide: ladder, platform and chute.
+  const Colour slide = BrightColour(random);
+  const double base = w * 0.62;
+  canvas.Line({base, ground}, {base, ground - 60.0}, {90, 90, 90}, 3);
+  canvas.Line({base + 14, ground}, {base + 14, ground - 60.0}, {90, 90, 90}, 3);
+  for (int rung = 1; rung < 6; ++rung) {
+    canvas.Line({base, ground - rung * 10.0}, {base + 14, ground - rung * 10.0}, {90, 90, 90});
+  }
+  canvas.FillRect(static_cast<int>(base) - 2, grass - 64, 22, 5, slide);
+  canvas.FillPolygon(std::vector<Point>{{base + 18, ground - 64.0},
+                                        {base + 24, ground - 64.0},
+                                        {base + 90, ground - 2.0},
+                                        {base + 78, ground - 2.0}},
+                     slide);
+}
+
+void DrawTerrace(Canvas& canvas, Random& random) {
+  const int w = canvas.width(), h = canvas.height();
+  const int floor = h * 62 / 100;
+  canvas.FillRect(0, floor, w, h - floor, {196, 160, 120});
+  for (int y = floor + 6; y < h; y += 10) canvas.FillRect(0, y, w, 1, {170, 136, 100});
+  // The restaurant's front behind the terrace.
+  canvas.FillRect(0, floor - 60, w * 2 / 5, 60, {236, 226, 200});
+  canvas.FillRect(12, floor - 46, 40, 30, {150, 190, 220});
+  canvas.FillRect(64, floor - 46, 40, 30, {150, 190, 220});
+  canvas.FillRect(0, floor - 66, w * 2 / 5, 8, {150, 60, 40});
+  for (int table = 0; table < 3; ++table) {
+    const int x = w * (table * 2 + 2) / 7 + random.Between(-10, 10);
+    const int y = floor + 48 + random.Between(-8, 18);
+    const Colour cloth = BrightColour(random);
+    canvas.FillRect(x - 1, y - 60, 3, 60, {90, 90, 90});
+    canvas.FillPolygon(
+        std::vector<Point>{{x - 34.0, y - 48.0}, {x + 34.0, y - 48.0}, {x + 0.0, y - 66.0}}, cloth);
+    canvas.FillEllipse(x, y - 6, 22, 6, kWhite);
+    canvas.FillRect(x - 30, y - 10, 6, 14, {120, 80, 50});
+    canvas.FillRect(x + 24, y - 10, 6, 14, {120, 80, 50});
+  }
+}
+
+void DrawTentField(Canvas& canvas, Random& random) {
+  const int w = canvas.width(), h = canvas.height();
+  canvas.FillRect(0, h * 60 / 100, w, h, {100, 165, 75});
+  // Hedges mark the pitches; a tent or caravan on each.
+  for (int row = 0; row < 2; ++row) {
+    const int ground = h * (row == 0 ? 72 : 92) / 100;
+    const int size = row == 0 ? 44 : 70;
+    canvas.FillRect(0, ground - size / 3, w, size / 6, {50, 110, 50});
+    for (int pitch = 0; pitch < (row == 0 ? 4 : 3); ++pitch) {
+      const double x = w * (pitch + 0.5) / (row == 0 ? 4 : 3) + random.Between(-10, 10);
+      if (random.Percent(35)) {
+        DrawCaravan(canvas, x, ground, size * 1.3, BrightColour(random));
+      } else {
+        DrawTent(canvas, x, ground, size, BrightColour(random));
+      }
+    }
+  }
+}
+
 void DrawCaption(Canvas& canvas, const std::string& text) {
   canvas.FillRect(0, canvas.height() - 18, canvas.width(), 18, kBlack, 140);
   DrawCentredText(canvas, canvas.width() / 2, canvas.height() - 15,
@@ -96,7 +173,7 @@ Canvas CampsitePhoto(const Campsite& campsite, uint32_t number, char letter, uin
     DrawCaption(canvas, name + " - " + town);
     return canvas;
   }
-  const bool pool = random.Percent(50);
+  const int facility = random.Between(0, 4);
   DrawSky(canvas, kPhotoHeight * 7 / 10, {80, 140, 215}, {200, 225, 245});
   DrawHills(canvas, random, kPhotoHeight * 55 / 100, 6, {80, 150, 70});
   for (int i = 0; i < 6; ++i) {
@@ -104,12 +181,26 @@ Canvas CampsitePhoto(const Campsite& campsite, uint32_t number, char letter, uin
     const double size = random.Between(50, 90);
     DrawLeafTree(canvas, x, kPhotoHeight * 0.6, size, kLeafGreen);
   }
-  if (pool) {
-    DrawPool(canvas, random);
-  } else {
-    DrawReception(canvas, random);
+  static constexpr const char* kCaptions[] = {" - zwembad", " - receptie", " - speeltuin",
+                                              " - terras", " - kampeerveld"};
+  switch (facility) {
+    case 0:
+      DrawPool(canvas, random);
+      break;
+    case 1:
+      DrawReception(canvas, random);
+      break;
+    case 2:
+      DrawPlayground(canvas, random);
+      break;
+    case 3:
+      DrawTerrace(canvas, random);
+      break;
+    default:
+      DrawTentField(canvas, random);
+      break;
   }
-  DrawCaption(canvas, name + (pool ? " - zwembad" : " - receptie"));
+  DrawCaption(canvas, name + kCaptions[facility]);
   return canvas;
 }
 
