@@ -10,9 +10,9 @@ namespace {
 using ::testing::HasSubstr;
 using ::testing::Not;
 
-using CommandLineTest = ProgramTest;
+using ProgramCommandLineTest = ProgramTest;
 
-TEST_F(CommandLineTest, HelpAndVersionAnswerWithoutStartingTheGuide) {
+TEST_F(ProgramCommandLineTest, HelpAndVersionAnswerWithoutStartingTheGuide) {
   ProgramRun help = Tentaria("--help");
   EXPECT_EQ(help.status, 0);
   EXPECT_THAT(help.out, HasSubstr("usage: tentaria [--guide DIR] [--script FILE]"));
@@ -24,7 +24,7 @@ TEST_F(CommandLineTest, HelpAndVersionAnswerWithoutStartingTheGuide) {
   EXPECT_EQ(version.out, "tentaria " TENTARIA_VERSION_TEXT "\n");
 }
 
-TEST_F(CommandLineTest, AWrongCommandLineIsRefusedWithTheUsage) {
+TEST_F(ProgramCommandLineTest, AWrongCommandLineIsRefusedWithTheUsage) {
   for (const char* arguments :
        {"--gids /tmp", "--guide", "--script", "--guide a --guide b", "extra"}) {
     ProgramRun run = Tentaria(arguments);
@@ -33,7 +33,7 @@ TEST_F(CommandLineTest, AWrongCommandLineIsRefusedWithTheUsage) {
   }
 }
 
-TEST_F(CommandLineTest, WithoutADisplayItSaysHowToRunHeadless) {
+TEST_F(ProgramCommandLineTest, WithoutADisplayItSaysHowToRunHeadless) {
   ProgramRun run =
       tvn_test::RunProgram("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " TENTARIA_PROGRAM,
                            "--guide " + Quote(TENTARIA_SAMPLE_GUIDE));
@@ -45,7 +45,7 @@ TEST_F(CommandLineTest, WithoutADisplayItSaysHowToRunHeadless) {
   EXPECT_THAT(run.out, Not(HasSubstr("qt.qpa")));
 }
 
-TEST_F(CommandLineTest, AScriptThatCannotBeReadIsNamed) {
+TEST_F(ProgramCommandLineTest, AScriptThatCannotBeReadIsNamed) {
   ProgramRun run = Tentaria("--guide " + Quote(TENTARIA_SAMPLE_GUIDE) + " --script " +
                             Quote(home_ / "missing.txt"));
   EXPECT_EQ(run.status, 2);
@@ -53,7 +53,7 @@ TEST_F(CommandLineTest, AScriptThatCannotBeReadIsNamed) {
   EXPECT_THAT(run.out, HasSubstr("missing.txt"));
 }
 
-TEST_F(CommandLineTest, AMalformedScriptNamesItsLine) {
+TEST_F(ProgramCommandLineTest, AMalformedScriptNamesItsLine) {
   ProgramRun run = RunScript("show\nfly away\n");
   EXPECT_EQ(run.status, 1);
   EXPECT_THAT(run.out, HasSubstr("line 2"));

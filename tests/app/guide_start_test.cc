@@ -13,7 +13,7 @@ namespace {
 
 using ::testing::HasSubstr;
 
-class GuideStartTest : public ProgramTest {
+class ProgramStartTest : public ProgramTest {
  protected:
   // A copy of the sample guide's record files, to spoil.
   std::string CopyGuide() {
@@ -31,7 +31,7 @@ class GuideStartTest : public ProgramTest {
   ProgramRun Start(const std::string& guide) { return RunScript("show\nanswer ok\n", guide); }
 };
 
-TEST_F(GuideStartTest, AMissingGuideFolderIsReported) {
+TEST_F(ProgramStartTest, AMissingGuideFolderIsReported) {
   ProgramRun run = Start(home_ / "no-such-guide");
   EXPECT_NE(run.status, 0);
   EXPECT_THAT(run.out, HasSubstr("message \"File Access Error\""));
@@ -40,7 +40,7 @@ TEST_F(GuideStartTest, AMissingGuideFolderIsReported) {
   EXPECT_THAT(run.out, HasSubstr("tentaria: File Access Error: File (" + home_ / "no-such-guide"));
 }
 
-TEST_F(GuideStartTest, AMissingGuideFileIsReportedByName) {
+TEST_F(ProgramStartTest, AMissingGuideFileIsReportedByName) {
   const std::string guide = CopyGuide();
   std::filesystem::remove(guide + "/GezPRIJZ.TVN");
   ProgramRun run = Start(guide);
@@ -49,7 +49,7 @@ TEST_F(GuideStartTest, AMissingGuideFileIsReportedByName) {
   EXPECT_THAT(run.out, HasSubstr("File Not Found"));
 }
 
-TEST_F(GuideStartTest, ADamagedGuideFileIsReportedByName) {
+TEST_F(ProgramStartTest, ADamagedGuideFileIsReportedByName) {
   const std::string guide = CopyGuide();
   {
     std::ofstream spoil(guide + "/GezFAC.TVN", std::ios::binary | std::ios::in);

@@ -11,9 +11,9 @@ namespace {
 
 using ::testing::HasSubstr;
 
-using InstallTest = ProgramTest;
+using ProgramInstallTest = ProgramTest;
 
-TEST_F(InstallTest, TheInstalledProgramRunsOnTheInstalledGuide) {
+TEST_F(ProgramInstallTest, TheInstalledProgramRunsOnTheInstalledGuide) {
   const std::string prefix = home_ / "prefix";
   ProgramRun install = tvn_test::RunProgram(
       "cmake", "--install " + Quote(TENTARIA_BUILD_DIR) + " --prefix " + Quote(prefix));

@@ -12,11 +12,11 @@ using ::testing::ContainsRegex;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
-using ScenarioTest = ProgramTest;
+using ProgramScenarioTest = ProgramTest;
 
 constexpr char kFrame[] = "Tentaria Benelux 2000";
 
-TEST_F(ScenarioTest, AdvertisementsOnTheirOwnThreadOpenBesideTheFrameAndCloseWithIt) {
+TEST_F(ProgramScenarioTest, AdvertisementsOnTheirOwnThreadOpenBesideTheFrameAndCloseWithIt) {
   ProgramRun run = RunScript(R"(
 expect title "Tentaria Benelux 2000"
 expect beeps 1
@@ -39,7 +39,7 @@ expect windows 0
   EXPECT_THAT(run.out, Not(HasSubstr(".JPG\" none")));
 }
 
-TEST_F(ScenarioTest, AModalAdvertisementHoldsTheFrameUntilItCloses) {
+TEST_F(ProgramScenarioTest, AModalAdvertisementHoldsTheFrameUntilItCloses) {
   ProgramRun run = RunScript(R"(
 choose "&Advertenties" "Campings in Nederland" "Eurocamping Vessem"
 expect windows 2
@@ -57,7 +57,7 @@ choose "&Bestand" "&Afsluiten"
               HasSubstr("line 9: window \"Tentaria Benelux 2000\" waits for a window it opened"));
 }
 
-TEST_F(ScenarioTest, TheVersionWindowShowsTheLinkedIntroductionPicture) {
+TEST_F(ProgramScenarioTest, TheVersionWindowShowsTheLinkedIntroductionPicture) {
   ProgramRun run = RunScript(R"(
 choose "Extra" "Versie"
 expect window "Versie"
@@ -67,7 +67,7 @@ show
   EXPECT_THAT(run.out, ContainsRegex(R"(image \?Afbeelding "Intro\.bmp" [0-9]+x[0-9]+)"));
 }
 
-TEST_F(ScenarioTest, TheProgramInItsBuildFolderRunsOnTheBuildsSampleGuide) {
+TEST_F(ProgramScenarioTest, TheProgramInItsBuildFolderRunsOnTheBuildsSampleGuide) {
   const std::string script = home_ / "script.txt";
   test_support::WriteTextFile(script,
                               "expect title \"Tentaria Benelux 2000\"\n"
@@ -79,7 +79,7 @@ TEST_F(ScenarioTest, TheProgramInItsBuildFolderRunsOnTheBuildsSampleGuide) {
   EXPECT_THAT(run.out, ContainsRegex(R"(image \?Afbeelding "FAdvert\\A1218b\.JPG" [0-9]+x[0-9]+)"));
 }
 
-TEST_F(ScenarioTest, TheFrameOpensWhereItWasLastClosed) {
+TEST_F(ProgramScenarioTest, TheFrameOpensWhereItWasLastClosed) {
   ProgramRun first = RunScript(R"(
 resize 420 260
 choose "&Bestand" "&Afsluiten"

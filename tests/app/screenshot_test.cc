@@ -24,7 +24,7 @@ using ui::qt::test::Application;
 using ui::qt::test::SaveScreenshot;
 using ui::qt::test::Steps;
 
-class ScreenshotTest : public test_support::TempHomeTest {
+class ProgramScreenshotTest : public test_support::TempHomeTest {
  protected:
   void SetUp() override {
     TempHomeTest::SetUp();
@@ -62,7 +62,7 @@ class ScreenshotTest : public test_support::TempHomeTest {
   }
 };
 
-TEST_F(ScreenshotTest, TheFrameAndAnAdvertisementWindow) {
+TEST_F(ProgramScreenshotTest, TheFrameAndAnAdvertisementWindow) {
   QtEngine engine;
   Steps steps(engine);
   QImage frame;
