@@ -142,6 +142,7 @@ void PageStore::Clear() {
   window_.clear();
   next_provisional_ = -2;
   ++version_;
+  ++clear_count_;
 }
 
 void PageStore::Trim(size_t budget) {

@@ -65,6 +65,9 @@ class PageStore {
   }
   const std::unordered_map<uint64_t, uint64_t>& journal_map() const { return journal_map_; }
 
+  // Bumped by Clear: whatever was read or changed before may be gone.
+  uint64_t clear_count() const { return clear_count_; }
+
   // Bumped whenever pages are dropped or the tree changes, so that cursors
   // know their remembered pages are no longer valid.
   uint64_t version() const { return version_; }
@@ -100,6 +103,7 @@ class PageStore {
   int32_t next_provisional_ = -2;  // -1 means "no page" in the header
   size_t dirty_pages_ = 0;         // cached pages that are changed
   uint64_t version_ = 0;
+  uint64_t clear_count_ = 0;
 };
 
 }  // namespace tentaria::storage

@@ -231,8 +231,18 @@ Status RecordFile::Fail(Status status) {
   return status;
 }
 
+Status RecordFile::WriteBack(bool always) {
+  if (!write_back_ || writing_back_ || (owner_depth_ > 0 && !always)) return Status::Ok();
+  writing_back_ = true;
+  Status s = write_back_();
+  writing_back_ = false;
+  return s;
+}
+
 Status RecordFile::Get(std::string_view key, std::string* record) {
-  Status s = StartRead();
+  Status s = WriteBack(false);
+  if (!s.ok()) return s;
+  s = StartRead();
   if (!s.ok()) return s;
   TreePath path;
   s = tree_.Seek(key, &path);
@@ -249,7 +259,8 @@ Status RecordFile::Get(std::string_view key, std::string* record) {
 
 Status RecordFile::Insert(std::string_view record, size_t key_length) {
   if (key_length == 0 || key_length > record.size()) return AccessDenied("bad key length");
-  Status s = StartWrite();
+  Status s = WriteBack(false);
+  if (s.ok()) s = StartWrite();
   if (!s.ok()) return s;
   s = tree_.Put(record, key_length, PutMode::kInsert);
   if (!s.ok()) return Fail(s);
@@ -259,7 +270,8 @@ Status RecordFile::Insert(std::string_view record, size_t key_length) {
 
 Status RecordFile::Put(std::string_view record, size_t key_length) {
   if (key_length == 0 || key_length > record.size()) return AccessDenied("bad key length");
-  Status s = StartWrite();
+  Status s = WriteBack(false);
+  if (s.ok()) s = StartWrite();
   if (!s.ok()) return s;
   s = tree_.Put(record, key_length, PutMode::kUpsert);
   if (!s.ok()) return Fail(s);
@@ -268,7 +280,8 @@ Status RecordFile::Put(std::string_view record, size_t key_length) {
 }
 
 Status RecordFile::Delete(std::string_view key) {
-  Status s = StartWrite();
+  Status s = WriteBack(false);
+  if (s.ok()) s = StartWrite();
   if (!s.ok()) return s;
   s = tree_.Delete(key);
   if (!s.ok()) return Fail(s);
@@ -361,6 +374,7 @@ Status RecordFile::ImageOf(size_t i, std::string* image) {
 
 Status RecordFile::PrepareFlush() {
   if (prepared_) return AccessDenied("a flush is already prepared");
+  if (Status s = WriteBack(true); !s.ok()) return EndFlush(s);
   if (!changed_) {
     if (writing_ && shared_) locks_.UnlockWriter();
     writing_ = false;
@@ -488,7 +502,8 @@ void RecordCursor::Capture(bool valid) {
 }
 
 Status RecordCursor::Go(Move move, std::string_view key) {
-  Status s = file_->StartRead();
+  Status s = file_->WriteBack(false);
+  if (s.ok()) s = file_->StartRead();
   if (!s.ok()) return s;
   RecordTree& tree = file_->tree_;
   bool valid = false;

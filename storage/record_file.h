@@ -85,6 +85,29 @@ class RecordFile {
   Status AbandonFlush();
   // Drops the changes since the last flush.
   Status DiscardChanges();
+  // Changes kept outside the file (a table's counters) are written by this
+  // hook at the start of every flush and before any access to the records
+  // that does not come from inside an OwnerScope, so that nobody reads
+  // them stale or overwrites them; a failure fails that access.
+  void set_write_back(std::function<Status()> hook) { write_back_ = std::move(hook); }
+  // Marks the accesses of the hook's owner while it lives.
+  class OwnerScope {
+   public:
+    explicit OwnerScope(RecordFile* file) : file_(file) { ++file_->owner_depth_; }
+    ~OwnerScope() { --file_->owner_depth_; }
+    OwnerScope(const OwnerScope&) = delete;
+    OwnerScope& operator=(const OwnerScope&) = delete;
+
+   private:
+    RecordFile* file_;
+  };
+  // Whether this open holds the file for writing (from its first change to
+  // the end of the flush): no other process changes the file meanwhile.
+  bool write_held() const { return writing_; }
+  // Changes whenever the state in memory is dropped (changes discarded, a
+  // failed flush, another process's commit seen): records read earlier
+  // may differ now.
+  uint64_t state_epoch() const { return store_.clear_count(); }
   // Cuts the file off at the end of its used area (file_header.h), giving
   // the free space after the last range back.  Fails with 5 while changes
   // are pending.
@@ -130,6 +153,9 @@ class RecordFile {
   Status PlacePages(std::vector<Page*>* pages);
   Status FreePlace(int32_t ref);
   Status Fail(Status status);
+  // Runs the write-back hook for an access from outside its owner, or for
+  // a flush (always).
+  Status WriteBack(bool always);
   // Ends a flush: drops the memory state after a failure, releases locks.
   Status EndFlush(Status status);
   Status ImageOf(size_t i, std::string* image);
@@ -137,6 +163,9 @@ class RecordFile {
   std::unique_ptr<BlockFile> block_file_;
   int mode_;
   RecordFileOptions options_;
+  std::function<Status()> write_back_;
+  int owner_depth_ = 0;
+  bool writing_back_ = false;
   bool shared_;
   bool writable_;
   PageStore store_;

@@ -50,7 +50,34 @@ TableFile::TableFile(std::unique_ptr<RecordFile> file, FileDescriptor definition
     : file_(std::move(file)),
       definition_(std::move(definition)),
       table_(table),
-      collation_(std::move(collation)) {}
+      collation_(std::move(collation)) {
+  file_->set_write_back([this] {
+    Status s = WriteBackCounters();
+    counters_.clear();
+    return s;
+  });
+}
+
+bool TableFile::CountersCacheUsable() {
+  if (!file_->write_held() || file_->state_epoch() != counters_epoch_) {
+    // Changes not yet written went with the state they belonged to.
+    counters_.clear();
+    counters_epoch_ = file_->state_epoch();
+  }
+  return file_->write_held();
+}
+
+Status TableFile::WriteBackCounters() {
+  if (!CountersCacheUsable()) return Status::Ok();
+  for (auto& [subtype, cached] : counters_) {
+    if (!cached.changed) continue;
+    std::string key = CountersKey(table_, subtype);
+    Status s = file_->Put(key + EncodeCounters(cached.counters), key.size());
+    if (!s.ok()) return s;
+    cached.changed = false;
+  }
+  return Status::Ok();
+}
 
 Status TableFile::CreateTable(RecordFile* file, const FileDescriptor& declaration,
                               std::string_view table_name, uint32_t* table) {
@@ -159,14 +186,29 @@ Status TableFile::Open(platform::FileSystem* fs, const FileDescriptor& declared,
 }
 
 Status TableFile::ReadCounters(uint8_t subtype, Counters* counters) {
+  bool usable = CountersCacheUsable();
+  if (usable) {
+    auto it = counters_.find(subtype);
+    if (it != counters_.end()) {
+      *counters = it->second.counters;
+      return Status::Ok();
+    }
+  }
   std::string key = CountersKey(table_, subtype);
   std::string record;
   Status s = file_->Get(key, &record);
-  if (!s.ok()) return s;
-  return DecodeCounters(std::string_view(record).substr(key.size()), counters);
+  if (s.ok()) s = DecodeCounters(std::string_view(record).substr(key.size()), counters);
+  if (s.ok() && usable) counters_[subtype] = {*counters, false};
+  return s;
 }
 
 Status TableFile::WriteCounters(uint8_t subtype, const Counters& counters) {
+  // Only counters records that exist are kept: a missing one must be
+  // reported by the read before any change.
+  if (CountersCacheUsable() && counters_.count(subtype) != 0) {
+    counters_[subtype] = {counters, true};
+    return Status::Ok();
+  }
   std::string key = CountersKey(table_, subtype);
   return file_->Put(key + EncodeCounters(counters), key.size());
 }
@@ -189,6 +231,7 @@ Status TableFile::AdjustCount(uint8_t subtype, int delta) {
 }
 
 Status TableFile::Add(std::string_view row, bool append, uint32_t* record_number) {
+  RecordFile::OwnerScope owner(file_.get());
   if (row.size() != definition_.layout.record_size) {
     return Status::Error(kInvalidRecordDeclaration, "row of the wrong size");
   }
@@ -240,6 +283,7 @@ Status TableFile::Add(std::string_view row, bool append, uint32_t* record_number
 }
 
 Status TableFile::Put(uint32_t record_number, std::string_view row) {
+  RecordFile::OwnerScope owner(file_.get());
   if (row.size() != definition_.layout.record_size) {
     return Status::Error(kInvalidRecordDeclaration, "row of the wrong size");
   }
@@ -296,6 +340,7 @@ Status TableFile::Put(uint32_t record_number, std::string_view row) {
 }
 
 Status TableFile::GetByPointer(uint32_t record_number, std::string* row) {
+  RecordFile::OwnerScope owner(file_.get());
   std::string key = DataRowKey(table_, record_number);
   std::string record;
   Status s = file_->Get(key, &record);
@@ -306,6 +351,7 @@ Status TableFile::GetByPointer(uint32_t record_number, std::string* row) {
 
 Status TableFile::GetByKey(size_t key_number, std::string_view row, std::string* found,
                            uint32_t* record_number) {
+  RecordFile::OwnerScope owner(file_.get());
   if (key_number >= definition_.keys.size() || row.size() != definition_.layout.record_size) {
     return Status::Error(kInvalidRecordDeclaration, "no such key, or a row of the wrong size");
   }
@@ -332,6 +378,7 @@ Status TableFile::GetByKey(size_t key_number, std::string_view row, std::string*
 
 Status TableFile::HasDuplicate(size_t key_number, std::string_view row, uint32_t except_record,
                                bool* duplicate) {
+  RecordFile::OwnerScope owner(file_.get());
   *duplicate = false;
   if (key_number >= definition_.keys.size() || row.size() != definition_.layout.record_size) {
     return Status::Error(kInvalidRecordDeclaration, "no such key, or a row of the wrong size");
@@ -357,6 +404,7 @@ Status TableFile::HasDuplicate(size_t key_number, std::string_view row, uint32_t
 }
 
 Status TableFile::Delete(uint32_t record_number) {
+  RecordFile::OwnerScope owner(file_.get());
   std::string row;
   Status s = GetByPointer(record_number, &row);
   if (!s.ok()) return s;
@@ -385,6 +433,7 @@ Status TableFile::Delete(uint32_t record_number) {
 }
 
 Status TableFile::Records(uint32_t* count) {
+  RecordFile::OwnerScope owner(file_.get());
   Counters counters;
   Status s = ReadCounters(kRowsCounter, &counters);
   if (s.ok()) *count = counters.count;
@@ -392,6 +441,7 @@ Status TableFile::Records(uint32_t* count) {
 }
 
 Status TableFile::RecordsInKey(size_t key_number, uint32_t* count) {
+  RecordFile::OwnerScope owner(file_.get());
   if (key_number >= definition_.keys.size()) {
     return Status::Error(kInvalidRecordDeclaration, "no such key");
   }

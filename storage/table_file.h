@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -104,6 +105,7 @@ class TableFile {
   const std::string& path() const { return path_; }
   // The record file under the table, for the operations that work on all
   // of a table's records at once (emptying, copying, key building, memos).
+  // Counters kept in memory are written to it before any access there.
   RecordFile* record_file() { return file_.get(); }
 
  private:
@@ -112,6 +114,18 @@ class TableFile {
 
   static Status CreateTable(RecordFile* file, const FileDescriptor& declaration,
                             std::string_view table_name, uint32_t* table);
+  // The counters records are read and rewritten on every change of a row.
+  // While this open holds the file for writing, no other process changes
+  // them, so they are kept here and written to the file once: when it
+  // flushes, or before anyone else reads or writes its records (the
+  // file's write-back hook).  Anything that drops the file's state in
+  // memory drops them too.
+  struct CachedCounters {
+    Counters counters;
+    bool changed = false;
+  };
+  bool CountersCacheUsable();
+  Status WriteBackCounters();
   Status ReadCounters(uint8_t subtype, Counters* counters);
   Status WriteCounters(uint8_t subtype, const Counters& counters);
   Status AdjustCount(uint8_t subtype, int delta);
@@ -125,6 +139,8 @@ class TableFile {
   KeyCollation collation_;
   bool created_ = false;
   std::string path_;
+  std::map<uint8_t, CachedCounters> counters_;
+  uint64_t counters_epoch_ = 0;
 };
 
 }  // namespace tentaria::storage

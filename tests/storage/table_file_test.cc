@@ -1,10 +1,14 @@
 #include "storage/table_file.h"
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
+#include "platform/fault_injection.h"
 #include "runtime/value_types.h"
 #include "tests/storage/test_util.h"
 
@@ -187,6 +191,86 @@ TEST_F(TableFileTest, AppendMarksKeysOutOfDate) {
   EXPECT_EQ(Count(table.get(), 0), 0u);
   std::string row;
   EXPECT_TRUE(table->GetByPointer(number, &row).ok());
+}
+
+// The counters are kept in memory during a change and reach the file when
+// it flushes, when the file is handed out, or not at all when the change
+// is dropped; a change committed by another process is counted.
+TEST_F(TableFileTest, CountsFollowFlushesDiscardsAndOtherProcesses) {
+  std::unique_ptr<TableFile> table = OpenOk(Guests());
+  ASSERT_TRUE(table);
+  for (int i = 0; i < 10; ++i) AddOk(table.get(), Row(i, "Jansen"));
+  ASSERT_TRUE(table->Flush().ok());
+  for (int i = 10; i < 15; ++i) AddOk(table.get(), Row(i, i % 2 ? "" : "Visser"));
+  EXPECT_EQ(Count(table.get()), 15u);
+  EXPECT_EQ(Count(table.get(), 2), 13u);  // the OPT key leaves out blank names
+  // Read where it lies, by a caller that goes to the file itself.
+  std::string key = CountersKey(table->table_number(), kRowsCounter);
+  std::string record;
+  ASSERT_TRUE(table->record_file()->Get(key, &record).ok());
+  Counters stored;
+  ASSERT_TRUE(DecodeCounters(std::string_view(record).substr(key.size()), &stored).ok());
+  EXPECT_EQ(stored.count, 15u);
+  ASSERT_TRUE(table->record_file()->DiscardChanges().ok());
+  EXPECT_EQ(Count(table.get()), 10u);
+  EXPECT_EQ(Count(table.get(), 0), 10u);
+
+  // Counted again after a discard that the table itself does not see.
+  AddOk(table.get(), Row(20, "Bakker"));
+  RecordFile* file = table->record_file();
+  AddOk(table.get(), Row(21, "Bakker"));
+  ASSERT_TRUE(file->DiscardChanges().ok());
+  AddOk(table.get(), Row(22, "Bakker"));
+  ASSERT_TRUE(table->Flush().ok());
+  EXPECT_EQ(Count(table.get()), 11u);
+
+  pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    std::unique_ptr<TableFile> other;
+    if (!Open(Guests(), &other).ok()) _exit(2);
+    uint32_t number = 0;
+    for (int i = 30; i < 37; ++i) {
+      if (!other->Add(Row(i, "Smit"), false, &number).ok()) _exit(3);
+    }
+    _exit(other->Flush().ok() ? 0 : 4);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ(Count(table.get()), 18u);
+  AddOk(table.get(), Row(40, "Smit"));
+  EXPECT_EQ(Count(table.get(), 1), 19u);
+  ASSERT_TRUE(table->Flush().ok());
+  table.reset();
+  table = OpenOk(Guests());
+  EXPECT_EQ(Count(table.get()), 19u);
+  EXPECT_EQ(Count(table.get(), 0), 19u);
+}
+
+// A flush that fails part-way leaves the counts of the file as they were,
+// in this open and on disk.
+TEST_F(TableFileTest, FailedFlushKeepsTheCountsOfTheFile) {
+  platform::FaultInjectionFileSystem fs;
+  std::unique_ptr<TableFile> table;
+  ASSERT_TRUE(TableFile::Open(&fs, Guests(), dir_.File("guide.tvn") + "\\!GASTEN",
+                              testing::kExclusive, &table)
+                  .ok());
+  for (int i = 0; i < 50; ++i) AddOk(table.get(), Row(i, "Jansen"));
+  ASSERT_TRUE(table->Flush().ok());
+  for (int i = 50; i < 80; ++i) AddOk(table.get(), Row(i, "Jansen"));
+  fs.ResetCounts();
+  fs.FailWrite(2);
+  EXPECT_FALSE(table->Flush().ok());
+  fs.ClearFaults();
+  EXPECT_EQ(Count(table.get()), 50u);
+  AddOk(table.get(), Row(90, "Jansen"));
+  ASSERT_TRUE(table->Flush().ok());
+  table.reset();
+  table = OpenOk(Guests());
+  ASSERT_TRUE(table);
+  EXPECT_EQ(Count(table.get()), 51u);
+  EXPECT_EQ(Count(table.get(), 1), 51u);
 }
 
 TEST_F(TableFileTest, OpenRefusals) {
