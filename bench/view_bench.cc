@@ -62,7 +62,8 @@ std::string TemporaryFolder() {
   return folder;
 }
 
-// The guide folder: given, or made once by make-guide.
+// The guide folder: given, or made once by make-guide (without pictures:
+// only the record files are measured).
 const std::string& GuideFolder() {
   static const std::string folder = [] {
     if (const char* given = std::getenv("TENTARIA_BENCH_GUIDE")) return std::string(given);
@@ -70,7 +71,7 @@ const std::string& GuideFolder() {
     std::filesystem::path tool = self.parent_path() / ".." / "tools" / "make-guide" / "make-guide";
     std::string made = TemporaryFolder();
     std::string command = tool.string() + " --out " + made + " --count " +
-                          std::to_string(kCampsites) + " > /dev/null";
+                          std::to_string(kCampsites) + " --no-pictures > /dev/null";
     if (std::system(command.c_str()) != 0) {
       std::fprintf(stderr, "view_bench: '%s' failed; set TENTARIA_BENCH_GUIDE\n", command.c_str());
       std::exit(1);
