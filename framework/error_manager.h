@@ -114,6 +114,9 @@ class ErrorManager {
   // Shows the current message; returns the button pressed (0 without an
   // engine).
   int Show(std::string text, int icon, int buttons, int default_button);
+
+ public:
+  // The engine the messages are shown through; none before Init.
   ui::Engine* engine() const { return engine_; }
 
  private:

@@ -18,6 +18,24 @@ constexpr uint8_t kDeleteRestricted = 30;
 constexpr uint8_t kUpdateRestricted = 31;
 constexpr uint8_t kDeleteAgain = 33;
 
+// The engine's busy cursor from construction to Stop (or the end of scope).
+class BusyCursor {
+ public:
+  explicit BusyCursor(ui::Engine* engine) : engine_(engine) {
+    if (engine_ != nullptr) engine_->SetBusy(true);
+  }
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+  ~BusyCursor() { Stop(); }
+  void Stop() {
+    if (engine_ != nullptr) engine_->SetBusy(false);
+    engine_ = nullptr;
+  }
+
+ private:
+  ui::Engine* engine_;
+};
+
 bool Contains(const std::vector<FileManager*>& files, const FileManager* file) {
   return std::find(files.begin(), files.end(), file) != files.end();
 }
@@ -142,6 +160,9 @@ int FileRelations::Delete(bool ask) {
   }
   for (;;) {
     if (ME->EnsureOpen() != SeverityQuiet) return SeverityFatal;
+    // A cascade can touch many records: the busy cursor shows until the
+    // attempt has ended, and before any question is asked.
+    BusyCursor busy(ME->ERRORS != nullptr ? ME->ERRORS->engine() : nullptr);
     Frame frame;
     frame.logout = USELOGOUT != 0;
     bool ok = Join(*ME, frame);
@@ -150,7 +171,9 @@ int FileRelations::Delete(bool ask) {
       if (relation.DELETEMODE != relation_mode::kNone) ok = Join(*relation.FILE->ME, frame);
     }
     if (ok) ok = DeleteAt(position, frame);
-    if (End(frame, ok)) return SeverityQuiet;
+    const bool ended = End(frame, ok);
+    busy.Stop();
+    if (ended) return SeverityQuiet;
     // The record stays the current one, as it was before the attempt.
     ME->Reget(position);
     // A refusal is final; any other failure may pass when tried again.

@@ -141,8 +141,15 @@ class FileRelationsTest : public ManagerTest {
 TEST_F(FileRelationsTest, RestrictedDeleteIsRefusedWhileRelatedRecordsExist) {
   Manage(relation_mode::kNone, relation_mode::kRestrict);
   ReadPlace(1);
-  Answer(kOk);
+  // The refusal is found during the attempt, under the busy cursor.
+  bool busy_at_refusal = false;
+  input_.Add([&busy_at_refusal](ui::HeadlessEngine& e) {
+    busy_at_refusal = e.busy();
+    ASSERT_TRUE(e.AnswerMessage(kOk).ok());
+  });
   EXPECT_EQ(place_relations_.Delete(false), SeverityNotify);
+  EXPECT_TRUE(busy_at_refusal);
+  EXPECT_FALSE(engine_.busy());
   // Refused once, not offered again.
   EXPECT_EQ(Captions(), std::vector<std::string>{"Referential Integrity Delete Error"});
   EXPECT_EQ(LastText(), "This record is referenced from the file " + (folder_ / "CAMPING.TVN") +
@@ -202,8 +209,16 @@ TEST_F(FileRelationsTest, FailedCommitLeavesEveryFileAsItWasAndOffersToTryAgain)
   for (FileManager* manager : {&campings_, &prices_}) manager->EnsureOpen();
   fs.ResetCounts();
   fs.FailWrite(1);
-  Answer(kNo);
+  // The busy cursor shows through the attempt and is gone when the question
+  // waits for the user.
+  bool busy_at_question = true;
+  input_.Add([&busy_at_question](ui::HeadlessEngine& e) {
+    busy_at_question = e.busy();
+    ASSERT_TRUE(e.AnswerMessage(kNo).ok());
+  });
   EXPECT_EQ(place_relations_.Delete(false), SeverityNotify);
+  EXPECT_FALSE(busy_at_question);
+  EXPECT_FALSE(engine_.busy());
   EXPECT_EQ(Captions(), std::vector<std::string>{"Record Delete Error"});
   EXPECT_EQ(Places(), (std::vector<int32_t>{1, 2}));
   EXPECT_EQ(Campings(), kCampings);

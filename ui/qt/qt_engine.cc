@@ -174,6 +174,15 @@ void QtEngine::Fail(std::string_view why) {
 }
 
 void QtEngine::AnswerDialog(const PendingDialog& dialog) {
+  // A question asked in the middle of long work waits for the user with the
+  // normal cursor.
+  const bool busy = busy_cursor_;
+  if (busy) QApplication::setOverrideCursor(Qt::ArrowCursor);
+  ShowDialog(dialog);
+  if (busy) QApplication::restoreOverrideCursor();
+}
+
+void QtEngine::ShowDialog(const PendingDialog& dialog) {
   QWidget* parent = DialogParent();
   if (dialog.kind == PendingDialog::Kind::kMessage) {
     AnswerMessage(ShowMessageBox(dialog.box, parent, pictures_));

@@ -75,6 +75,7 @@ class QtEngine : public HeadlessEngine, private InputSource {
   bool Next(HeadlessEngine& engine) override;
   void Fail(std::string_view why) override;
   void AnswerDialog(const PendingDialog& dialog);
+  void ShowDialog(const PendingDialog& dialog);
   // The window that dialogs belong to: the active one.
   QWidget* DialogParent();
   WindowView* ViewOfWidget(const QWidget* top) const;
