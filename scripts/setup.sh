@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev libjpeg-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libsqlite3-dev sqlite3
-  valgrind xvfb xauth imagemagick poppler-utils fonts-dejavu-core
+  valgrind xvfb xauth imagemagick poppler-utils qpdf fonts-dejavu-core
 )
 
 missing=()
