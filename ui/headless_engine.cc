@@ -849,6 +849,10 @@ Status HeadlessEngine::Resize(Window& window, int width, int height) {
   Status status = CheckInput(window);
   if (!status.ok()) return status;
   if (width <= 0 || height <= 0) return Status::Error(1, "a window size must be positive");
+  if (!window.resizable) return Status::Error(1, "the window's size cannot be changed");
+  // As a window frame does, the size stops at the window's limits.
+  width = window.LimitWidth(width);
+  height = window.LimitHeight(height);
   Record& record = *Find(window);
   if (window.width == width && window.height == height) return Status::Ok();
   window.width = width;

@@ -239,6 +239,7 @@ void PrintWindows(const HeadlessEngine& engine, std::ostream& out) {
     } else {
       out << "popup\n";
       for (const PopupItem& item : dialog->items) {
+        if (item.separator_depth >= 0) out << "  -\n";
         out << "  " << item.number << ' ';
         if (!item.submenu.empty()) out << Quoted(item.submenu) << " / ";
         out << Quoted(item.text) << (item.disabled ? " disabled" : "")

@@ -298,6 +298,38 @@ TEST(HeadlessEngineTest, EventsThatNeverSettleHaltTheProgram) {
   EXPECT_EQ(engine.events_delivered(), HeadlessEngine::kMaxEventsPerAction);
 }
 
+TEST(HeadlessEngineTest, TheUserResizesWithinTheWindowsLimitsOnly) {
+  HeadlessEngine engine;
+  ActionInput input;
+  engine.set_input(&input);
+  Window window("Venster");
+  window.Add(ControlKind::kButton, 1, "&Sluiten");
+  window.width = 200;
+  window.height = 100;
+  window.min_width = 150;
+  window.max_height = 120;
+  std::vector<std::string> results;
+  input.Add([&](HeadlessEngine& e) {
+    EXPECT_TRUE(e.Resize(window, 100, 300).ok());
+    results.push_back(std::to_string(window.width) + "x" + std::to_string(window.height));
+  });
+  input.Add([&](HeadlessEngine& e) {
+    window.resizable = false;
+    Status refused = e.Resize(window, 250, 110);
+    results.push_back(refused.ok() ? "resized" : "refused");
+    EXPECT_TRUE(e.Press(window, 1).ok());
+  });
+  ASSERT_TRUE(engine.Open(window).ok());
+  int sized = 0;
+  engine.Accept(window, [&sized](Engine& e) {
+    if (e.EventCode() == event::kSized) ++sized;
+    return e.AcceptedControl() == 1 ? LoopAction::kBreak : LoopAction::kContinue;
+  });
+  EXPECT_EQ(results, (std::vector<std::string>{"150x120", "refused"}));
+  EXPECT_EQ(window.width, 150);
+  EXPECT_EQ(sized, 1);
+}
+
 TEST(HeadlessEngineTest, BrokenWindowsAndWindowsThatDoNotCheckAreRefused) {
   HeadlessEngine engine;
   Window twice("Twice");

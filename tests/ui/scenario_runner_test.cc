@@ -228,6 +228,8 @@ TEST(ScenarioRunnerTest, EachAction) {
        "choose \"Extra\" \"Popup\"\npopup \"Delete\"\n"
        "expect ?Status value \"item 2\"\n",
        0, ""},
+      {"popup shows its separators", "choose \"Extra\" \"Popup\"\nshow\npopup \"Delete\"\n", 0,
+       "popup\n  1 \"&Insert\"\n  -\n  2 \"&Delete\"\n"},
       {"popup none", "choose \"Extra\" \"Popup\"\npopup none\nexpect ?Status value \"item 0\"\n", 0,
        ""},
       {"close", std::string(kOpenCampings) + "close\nexpect no window \"Campings\"\n", 0, ""},
