@@ -1,9 +1,12 @@
 #include "pictures/picture_source.h"
 
+#include <cctype>
 #include <memory>
+#include <string>
 #include <utility>
 
 #include "pictures/icon_decoder.h"
+#include "pictures/pe_resources.h"
 #include "platform/path.h"
 
 namespace tentaria::pictures {
@@ -17,6 +20,22 @@ const LinkedPictures& LinkedOf(const LoadOptions& options) {
 
 PicturePtr DecodeIconFile(std::span<const uint8_t> bytes, const Display&) {
   return DecodeIcon(bytes);
+}
+
+PicturePtr DecodeExecutableFile(std::span<const uint8_t> bytes, const Display&) {
+  return DecodeExecutableIcon(bytes);
+}
+
+// Programs and libraries (.EXE, .DLL, in any case) hold their icons as
+// resources; every other name is an icon, cursor or animated cursor file.
+bool NamesExecutable(std::string_view name) {
+  const size_t dot = name.find_last_of(".\\/");
+  if (dot == std::string_view::npos || name[dot] != '.') return false;
+  const std::string_view extension = name.substr(dot + 1);
+  if (extension.size() != 3) return false;
+  std::string upper(extension);
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return upper == "EXE" || upper == "DLL";
 }
 
 }  // namespace
@@ -67,7 +86,8 @@ PicturePtr LoadIconOrCursor(std::string_view name, const LoadOptions& options) {
     if (picture != nullptr) picture->KeepLinkedBytes(*linked);
     return picture;
   }
-  return LoadAndDecode(name, DecodeIconFile, options);
+  return LoadAndDecode(name, NamesExecutable(name) ? DecodeExecutableFile : DecodeIconFile,
+                       options);
 }
 
 }  // namespace tentaria::pictures
