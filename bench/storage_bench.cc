@@ -64,8 +64,8 @@ std::unique_ptr<RecordFile> OpenTentaria(tentaria::platform::Disposition disposi
   return file;
 }
 
-// Both engines keep a page cache of about the same size: SQLite 64 MiB, the
-// record file its default 16384 pages (about 60 MiB of pages as loaded here).
+// Both engines keep a page cache of the same size: SQLite 64 MiB, the
+// record file its default budget of 64 MiB of clean pages.
 sqlite3* OpenSqlite() {
   sqlite3* db = nullptr;
   sqlite3_open(SqlitePath().c_str(), &db);

@@ -161,7 +161,7 @@ std::unique_ptr<TableFile> OpenTentaria() {
   return table;
 }
 
-// The same cache size as in the record file benchmark: SQLite 64 MiB.
+// The same cache size as in the record file benchmark: 64 MiB each.
 sqlite3* OpenSqlite() {
   sqlite3* db = nullptr;
   sqlite3_open(SqlitePath().c_str(), &db);
