@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <span>
@@ -236,8 +237,7 @@ TEST(ExecutableIconTest, BrokenFilesGiveNoPicture) {
       {"huge section count", Patched(good, section_count, {0xFF, 0xFF})},
       {"resources outside every section", Patched(good, 0x98 + 96 + 16, Le32Bytes(0x9000))},
       {"kind directory past the end", Patched(good, root_entry + 4, Le32Bytes(0x8FFFFFF0))},
-      {"directory pointing at itself",
-       Patched(good, root_entry + 12, Le32Bytes(0x80000000))},
+      {"directory pointing at itself", Patched(good, root_entry + 12, Le32Bytes(0x80000000))},
       {"cut in the image data", std::vector<uint8_t>(good.begin(), good.end() - 600)},
       {"an unknown optional header", Patched(good, 0x98, {0x07, 0x01})},
       {"16-bit program", Patched(good, 0x80, {'N', 'E'})},
@@ -266,6 +266,26 @@ TEST(ExecutableIconTest, SurvivesEveryFlippedByteAndCut) {
       Executable(false, {{kIcon, 1, image},
                          {kIconGroup, 1, Group(false, {{2, 32, 1}}, {{1, image.size()}})}}),
       [](std::span<const uint8_t> bytes) { return DecodeExecutableIcon(bytes); });
+}
+
+// The fuzzer's seeds: small programs of both widths, with icons and with a
+// cursor only.  Written only when TENTARIA_PE_SEEDS names a folder.
+TEST(ExecutableIconTest, WritesFuzzSeedsWhenAsked) {
+  const char* folder = std::getenv("TENTARIA_PE_SEEDS");
+  if (folder == nullptr) GTEST_SKIP() << "TENTARIA_PE_SEEDS is not set";
+  const std::vector<uint8_t> small = IconImage(2, kRed), large = IconImage(4, kBlue);
+  WriteBytes(std::string(folder) + "/icon32",
+             Executable(false, {{kIcon, 1, small},
+                                {kIcon, 2, large},
+                                {kIconGroup, 1,
+                                 Group(false, {{2, 32, 1}, {4, 32, 2}},
+                                       {{1, small.size()}, {2, large.size()}})}}));
+  std::vector<uint8_t> cursor = {1, 0, 1, 0};
+  cursor.insert(cursor.end(), small.begin(), small.end());
+  WriteBytes(
+      std::string(folder) + "/cursor64",
+      Executable(true, {{kCursor, 1, cursor},
+                        {kCursorGroup, 1, Group(true, {{2, 32, 1}}, {{1, cursor.size()}})}}));
 }
 
 // An animated cursor of two frames, each a whole icon file.
