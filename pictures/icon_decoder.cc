@@ -118,4 +118,6 @@ PicturePtr DecodeIcon(std::span<const uint8_t> bytes) {
   return DecodeDirectory(bytes);
 }
 
+PicturePtr DecodeIconDirectory(std::span<const uint8_t> bytes) { return DecodeDirectory(bytes); }
+
 }  // namespace tentaria::pictures

@@ -14,6 +14,10 @@ namespace tentaria::pictures {
 
 PicturePtr DecodeIcon(std::span<const uint8_t> bytes);
 
+// An icon or cursor file only (not an animated cursor), as a frame of an
+// animated cursor holds.
+PicturePtr DecodeIconDirectory(std::span<const uint8_t> bytes);
+
 }  // namespace tentaria::pictures
 
 #endif  // TENTARIA_PICTURES_ICON_DECODER_H_

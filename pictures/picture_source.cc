@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "pictures/ani_decoder.h"
 #include "pictures/icon_decoder.h"
 #include "pictures/pe_resources.h"
 #include "platform/path.h"
@@ -19,7 +20,7 @@ const LinkedPictures& LinkedOf(const LoadOptions& options) {
 }
 
 PicturePtr DecodeIconFile(std::span<const uint8_t> bytes, const Display&) {
-  return DecodeIcon(bytes);
+  return IsAnimatedCursor(bytes) ? DecodeAnimatedCursor(bytes) : DecodeIcon(bytes);
 }
 
 PicturePtr DecodeExecutableFile(std::span<const uint8_t> bytes, const Display&) {

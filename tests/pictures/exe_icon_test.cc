@@ -7,8 +7,10 @@
 #include <map>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "pictures/ani_decoder.h"
 #include "pictures/icon_decoder.h"
 #include "pictures/pe_resources.h"
 #include "pictures/picture_loader.h"
@@ -288,50 +290,129 @@ TEST(ExecutableIconTest, WritesFuzzSeedsWhenAsked) {
                         {kCursorGroup, 1, Group(true, {{2, 32, 1}}, {{1, cursor.size()}})}}));
 }
 
-// An animated cursor of two frames, each a whole icon file.
-std::vector<uint8_t> AnimatedCursor() {
-  auto chunk = [](const char* name, const std::vector<uint8_t>& data) {
-    std::vector<uint8_t> out(8);
-    std::memcpy(out.data(), name, 4);
-    Put32(&out, 4, static_cast<uint32_t>(data.size()));
-    out.insert(out.end(), data.begin(), data.end());
-    if (data.size() % 2 != 0) out.push_back(0);
-    return out;
-  };
-  auto icon_file = [](int size, Rgba colour) {
-    const std::vector<uint8_t> image = IconImage(size, colour);
-    std::vector<uint8_t> out(22, 0);
-    Put16(&out, 2, 2);
-    Put16(&out, 4, 1);
-    out[6] = static_cast<uint8_t>(size), out[7] = static_cast<uint8_t>(size);
-    Put32(&out, 14, static_cast<uint32_t>(image.size()));
-    Put32(&out, 18, 22);
-    out.insert(out.end(), image.begin(), image.end());
-    return out;
-  };
+std::vector<uint8_t> Chunk(const char* name, const std::vector<uint8_t>& data) {
+  std::vector<uint8_t> out(8);
+  std::memcpy(out.data(), name, 4);
+  Put32(&out, 4, static_cast<uint32_t>(data.size()));
+  out.insert(out.end(), data.begin(), data.end());
+  if (data.size() % 2 != 0) out.push_back(0);
+  return out;
+}
+
+std::vector<uint8_t> CursorFile(int size, Rgba colour) {
+  const std::vector<uint8_t> image = IconImage(size, colour);
+  std::vector<uint8_t> out(22, 0);
+  Put16(&out, 2, 2);
+  Put16(&out, 4, 1);
+  out[6] = static_cast<uint8_t>(size), out[7] = static_cast<uint8_t>(size);
+  Put32(&out, 14, static_cast<uint32_t>(image.size()));
+  Put32(&out, 18, 22);
+  out.insert(out.end(), image.begin(), image.end());
+  return out;
+}
+
+std::vector<uint8_t> Table(const std::vector<uint32_t>& values) {
+  std::vector<uint8_t> out(values.size() * 4);
+  for (size_t i = 0; i < values.size(); ++i) Put32(&out, i * 4, values[i]);
+  return out;
+}
+
+struct Animation {
+  std::vector<std::vector<uint8_t>> frames = {CursorFile(4, kGreen), CursorFile(4, kRed)};
+  uint32_t steps = 2;
+  uint32_t jiffies = 6;
+  uint32_t flags = 1;  // frames are cursor files
+  std::vector<uint32_t> rates, sequence;
+};
+
+// An animated cursor: its header, rate and sequence tables when given, and
+// its frames.
+std::vector<uint8_t> AnimatedCursor(const Animation& a = {}) {
   std::vector<uint8_t> header(36, 0);
   Put32(&header, 0, 36);
-  Put32(&header, 4, 2);   // frames
-  Put32(&header, 8, 2);   // steps
-  Put32(&header, 28, 6);  // 6/60 s a step
-  Put32(&header, 32, 1);  // frames are icon files
+  Put32(&header, 4, static_cast<uint32_t>(a.frames.size()));
+  Put32(&header, 8, a.steps);
+  Put32(&header, 28, a.jiffies);
+  Put32(&header, 32, a.flags | (a.sequence.empty() ? 0 : 2));
   std::vector<uint8_t> frames = {'f', 'r', 'a', 'm'};
-  for (const auto& frame :
-       {chunk("icon", icon_file(4, kGreen)), chunk("icon", icon_file(4, kRed))}) {
-    frames.insert(frames.end(), frame.begin(), frame.end());
+  for (const auto& frame : a.frames) {
+    const std::vector<uint8_t> chunk = Chunk("icon", frame);
+    frames.insert(frames.end(), chunk.begin(), chunk.end());
   }
   std::vector<uint8_t> out = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'A', 'C', 'O', 'N'};
-  for (const auto& c : {chunk("anih", header), chunk("LIST", frames)}) {
-    out.insert(out.end(), c.begin(), c.end());
-  }
+  std::vector<std::vector<uint8_t>> chunks = {Chunk("anih", header)};
+  if (!a.rates.empty()) chunks.push_back(Chunk("rate", Table(a.rates)));
+  if (!a.sequence.empty()) chunks.push_back(Chunk("seq ", Table(a.sequence)));
+  chunks.push_back(Chunk("LIST", frames));
+  for (const auto& c : chunks) out.insert(out.end(), c.begin(), c.end());
   Put32(&out, 4, static_cast<uint32_t>(out.size() - 8));
   return out;
 }
 
-TEST(ExecutableIconTest, AnimatedCursorGivesItsFirstFrame) {
+// The colour of a frame's first pixel.
+Rgba FirstPixel(const Frame& frame) {
+  return {frame.rgba[0], frame.rgba[1], frame.rgba[2], frame.rgba[3]};
+}
+
+void ExpectSteps(const Picture& picture, const std::vector<std::pair<Rgba, int>>& steps) {
+  ASSERT_EQ(picture.frames.size(), steps.size());
+  EXPECT_TRUE(picture.loops);
+  EXPECT_EQ(picture.loop_count, 0);
+  for (size_t i = 0; i < steps.size(); ++i) {
+    SCOPED_TRACE(i);
+    const Rgba pixel = FirstPixel(picture.frames[i]);
+    EXPECT_EQ(pixel.r, steps[i].first.r);
+    EXPECT_EQ(pixel.g, steps[i].first.g);
+    EXPECT_EQ(picture.frames[i].delay_cs, steps[i].second);
+  }
+}
+
+TEST(ExecutableIconTest, AnimatedCursorGivesItsFirstFrameAsAStillIcon) {
   const PicturePtr picture = DecodeIcon(AnimatedCursor());
   ASSERT_NE(picture, nullptr);
   ExpectOneColour(*picture, 4, kGreen);
+}
+
+TEST(ExecutableIconTest, AnimatedCursorShowsEachStepForItsTime) {
+  // The header's rate (6/60 s = 10/100 s) for every step.
+  PicturePtr picture = DecodeAnimatedCursor(AnimatedCursor());
+  ASSERT_NE(picture, nullptr);
+  EXPECT_EQ(picture->width, 4);
+  ExpectSteps(*picture, {{kGreen, 10}, {kRed, 10}});
+  // A sequence reuses frames; a rate table times each step (rounded to
+  // hundredths).
+  Animation sequenced;
+  sequenced.steps = 3;
+  sequenced.sequence = {1, 0, 1};
+  sequenced.rates = {3, 60, 1};
+  picture = DecodeAnimatedCursor(AnimatedCursor(sequenced));
+  ASSERT_NE(picture, nullptr);
+  ExpectSteps(*picture, {{kRed, 5}, {kGreen, 100}, {kRed, 2}});
+  // A frame of another size, or a step naming no frame, is left out.
+  Animation mixed;
+  mixed.frames.push_back(CursorFile(8, kBlue));
+  mixed.steps = 4;
+  mixed.sequence = {0, 2, 9, 1};
+  picture = DecodeAnimatedCursor(AnimatedCursor(mixed));
+  ASSERT_NE(picture, nullptr);
+  ExpectSteps(*picture, {{kGreen, 10}, {kRed, 10}});
+}
+
+TEST(ExecutableIconTest, BrokenAnimatedCursorsGiveNoPictureOrAFewFrames) {
+  Animation raw;
+  raw.flags = 0;  // frames without their icon files are not read
+  EXPECT_EQ(DecodeAnimatedCursor(AnimatedCursor(raw)), nullptr);
+  Animation huge;
+  huge.steps = 0xFFFFFFFF;
+  huge.sequence = std::vector<uint32_t>(2000, 1);
+  const PicturePtr capped = DecodeAnimatedCursor(AnimatedCursor(huge));
+  ASSERT_NE(capped, nullptr);
+  EXPECT_EQ(capped->frames.size(), 1024u);
+  Animation none;
+  none.frames = {std::vector<uint8_t>(30, 0xEE)};
+  EXPECT_EQ(DecodeAnimatedCursor(AnimatedCursor(none)), nullptr);
+  FlipEveryByteAndCut(AnimatedCursor(),
+                      [](std::span<const uint8_t> bytes) { return DecodeAnimatedCursor(bytes); });
 }
 
 TEST(ExecutableIconTest, NamesChooseTheLoaderWhateverTheirCase) {
@@ -351,7 +432,7 @@ TEST(ExecutableIconTest, NamesChooseTheLoaderWhateverTheirCase) {
   WriteBytes(folder / "busy.ani", AnimatedCursor());
   const PicturePtr animated = LoadPicture(folder / "busy.ani");
   ASSERT_NE(animated, nullptr);
-  EXPECT_EQ(animated->width, 4);
+  EXPECT_EQ(animated->frames.size(), 2u);
 }
 
 }  // namespace
