@@ -1,9 +1,5 @@
 #include "framework/window_manager.h"
 
-#include <poll.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstring>
 #include <functional>
@@ -14,6 +10,7 @@
 
 #include "framework/file_relations.h"
 #include "tests/framework/file_manager_fixture.h"
+#include "tests/support/child_process.h"
 #include "ui/event_codes.h"
 #include "ui/key_codes.h"
 
@@ -431,67 +428,32 @@ TEST_F(WindowManagerTest, RefusedDeleteOffersARetry) {
 
 // --- a change against another process ---------------------------------------
 
-// Blocks until a byte arrives (false after a minute or a closed pipe).
-bool Await(int fd) {
-  pollfd entry{fd, POLLIN, 0};
-  char byte = 0;
-  return poll(&entry, 1, 60000) == 1 && read(fd, &byte, 1) == 1;
-}
-
-void Signal(int fd) {
-  char byte = 1;
-  if (write(fd, &byte, 1) != 1) _exit(90);
-}
-
 // Another station: a child process that runs `steps` over its own open of
 // the place file, one step each time the test signals, and signals back
 // after each.  Its exit status is 0 when every step succeeded.
 class Station {
  public:
   using Action = std::function<bool(storage::DeclaredFile&)>;
-  Station(const std::string& path, std::vector<Action> steps) {
-    int up[2], down[2];
-    if (pipe(up) != 0 || pipe(down) != 0) ADD_FAILURE() << "pipe";
-    pid_ = fork();
-    if (pid_ == 0) {
-      close(up[0]);
-      close(down[1]);
-      storage::DeclaredFile file(PlaceDeclaration(path));
-      if (file.Share() != 0) _exit(1);
-      for (size_t i = 0; i < steps.size(); ++i) {
-        if (!Await(down[0])) _exit(2);
-        if (!steps[i](file)) _exit(10 + static_cast<int>(i));
-        Signal(up[1]);
-      }
-      _exit(file.Close() == 0 ? 0 : 3);
-    }
-    close(up[1]);
-    close(down[0]);
-    from_child_ = up[0];
-    to_child_ = down[1];
-  }
-  ~Station() {
-    close(from_child_);
-    close(to_child_);
-    if (!waited_) Wait();
-  }
+  Station(const std::string& path, std::vector<Action> steps)
+      : child_([&path, &steps](int to_parent, int from_parent) {
+          storage::DeclaredFile file(PlaceDeclaration(path));
+          if (file.Share() != 0) return 1;
+          for (size_t i = 0; i < steps.size(); ++i) {
+            if (!test_support::Await(from_parent)) return 2;
+            if (!steps[i](file)) return 10 + static_cast<int>(i);
+            test_support::Signal(to_parent);
+          }
+          return file.Close() == 0 ? 0 : 3;
+        }) {}
   // Runs the next step and waits for it to end.
   bool Step() {
-    Signal(to_child_);
-    return Await(from_child_);
+    child_.Signal();
+    return child_.Await();
   }
-  int Wait() {
-    int status = 0;
-    waitpid(pid_, &status, 0);
-    waited_ = true;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
+  int Wait() { return child_.Wait(); }
 
  private:
-  pid_t pid_ = -1;
-  int from_child_ = -1;
-  int to_child_ = -1;
-  bool waited_ = false;
+  test_support::ChildProcess child_;
 };
 
 // Reads place `number` into the station's buffer (held when asked).

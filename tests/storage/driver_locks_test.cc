@@ -1,8 +1,6 @@
 // Holding rows and locking tables against other processes: each test runs
 // a real child process that holds or locks through its own open of the
 // file, talking to the test over pipes.
-#include <poll.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <functional>
@@ -12,66 +10,19 @@
 #include "platform/clock.h"
 #include "storage/error_texts.h"
 #include "tests/storage/driver_fixture.h"
+#include "tests/support/child_process.h"
 
 namespace tentaria::storage {
 namespace {
 
+using test_support::Await;
+using test_support::ChildProcess;
+using test_support::Signal;
 using testing::DriverTest;
 using testing::kByNumber;
 using testing::NameOf;
 using testing::NumberOf;
 using testing::SetRow;
-
-// Blocks until a byte arrives (false after a minute or a closed pipe).
-bool Await(int fd) {
-  pollfd entry{fd, POLLIN, 0};
-  char byte = 0;
-  return poll(&entry, 1, 60000) == 1 && read(fd, &byte, 1) == 1;
-}
-
-void Signal(int fd) {
-  char byte = 1;
-  if (write(fd, &byte, 1) != 1) _exit(90);
-}
-
-// A child process running `body(to_parent, from_parent)`; its exit status
-// is body's answer.
-class ChildProcess {
- public:
-  explicit ChildProcess(const std::function<int(int to_parent, int from_parent)>& body) {
-    int up[2], down[2];
-    if (pipe(up) != 0 || pipe(down) != 0) ADD_FAILURE() << "pipe";
-    pid_ = fork();
-    if (pid_ == 0) {
-      close(up[0]);
-      close(down[1]);
-      _exit(body(up[1], down[0]));
-    }
-    close(up[1]);
-    close(down[0]);
-    from_child_ = up[0];
-    to_child_ = down[1];
-  }
-  ~ChildProcess() {
-    close(from_child_);
-    close(to_child_);
-    if (pid_ > 0 && !waited_) Wait();
-  }
-  bool Await() { return storage::Await(from_child_); }
-  void Signal() { storage::Signal(to_child_); }
-  int Wait() {
-    int status = 0;
-    waitpid(pid_, &status, 0);
-    waited_ = true;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-
- private:
-  pid_t pid_ = -1;
-  int from_child_ = -1;
-  int to_child_ = -1;
-  bool waited_ = false;
-};
 
 class DriverLockTest : public DriverTest {
  protected:
