@@ -25,6 +25,7 @@
 #include <random>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include <benchmark/benchmark.h>
 
@@ -141,12 +142,27 @@ std::string NumberRow(int32_t number) {
   return row;
 }
 
-std::string Folder() {
-  static std::string folder = [] {
+// A temporary folder for the benchmark's files, removed with them when
+// the program ends: each run writes some hundreds of megabytes.
+class BenchFolder {
+ public:
+  BenchFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "table-bench-XXXXXX").string();
-    return std::string(mkdtemp(pattern.data()));
-  }();
-  return folder;
+    path_ = mkdtemp(pattern.data());
+  }
+  ~BenchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+std::string Folder() {
+  static BenchFolder folder;
+  return folder.path();
 }
 
 std::string TentariaPath() { return Folder() + "/campings.tvn"; }
