@@ -270,26 +270,6 @@ TEST(ExecutableIconTest, SurvivesEveryFlippedByteAndCut) {
       [](std::span<const uint8_t> bytes) { return DecodeExecutableIcon(bytes); });
 }
 
-// The fuzzer's seeds: small programs of both widths, with icons and with a
-// cursor only.  Written only when TENTARIA_PE_SEEDS names a folder.
-TEST(ExecutableIconTest, WritesFuzzSeedsWhenAsked) {
-  const char* folder = std::getenv("TENTARIA_PE_SEEDS");
-  if (folder == nullptr) GTEST_SKIP() << "TENTARIA_PE_SEEDS is not set";
-  const std::vector<uint8_t> small = IconImage(2, kRed), large = IconImage(4, kBlue);
-  WriteBytes(std::string(folder) + "/icon32",
-             Executable(false, {{kIcon, 1, small},
-                                {kIcon, 2, large},
-                                {kIconGroup, 1,
-                                 Group(false, {{2, 32, 1}, {4, 32, 2}},
-                                       {{1, small.size()}, {2, large.size()}})}}));
-  std::vector<uint8_t> cursor = {1, 0, 1, 0};
-  cursor.insert(cursor.end(), small.begin(), small.end());
-  WriteBytes(
-      std::string(folder) + "/cursor64",
-      Executable(true, {{kCursor, 1, cursor},
-                        {kCursorGroup, 1, Group(true, {{2, 32, 1}}, {{1, cursor.size()}})}}));
-}
-
 std::vector<uint8_t> Chunk(const char* name, const std::vector<uint8_t>& data) {
   std::vector<uint8_t> out(8);
   std::memcpy(out.data(), name, 4);
@@ -365,6 +345,31 @@ void ExpectSteps(const Picture& picture, const std::vector<std::pair<Rgba, int>>
     EXPECT_EQ(pixel.g, steps[i].first.g);
     EXPECT_EQ(picture.frames[i].delay_cs, steps[i].second);
   }
+}
+
+// The fuzzer's seeds: small programs of both widths, with icons and with a
+// cursor only, and a small animated cursor.  Written only when TENTARIA_PE_SEEDS names a folder.
+TEST(ExecutableIconTest, WritesFuzzSeedsWhenAsked) {
+  const char* folder = std::getenv("TENTARIA_PE_SEEDS");
+  if (folder == nullptr) GTEST_SKIP() << "TENTARIA_PE_SEEDS is not set";
+  const std::vector<uint8_t> small = IconImage(2, kRed), large = IconImage(4, kBlue);
+  WriteBytes(std::string(folder) + "/icon32",
+             Executable(false, {{kIcon, 1, small},
+                                {kIcon, 2, large},
+                                {kIconGroup, 1,
+                                 Group(false, {{2, 32, 1}, {4, 32, 2}},
+                                       {{1, small.size()}, {2, large.size()}})}}));
+  std::vector<uint8_t> cursor = {1, 0, 1, 0};
+  cursor.insert(cursor.end(), small.begin(), small.end());
+  WriteBytes(
+      std::string(folder) + "/cursor64",
+      Executable(true, {{kCursor, 1, cursor},
+                        {kCursorGroup, 1, Group(true, {{2, 32, 1}}, {{1, cursor.size()}})}}));
+  WriteBytes(std::string(folder) + "/animated",
+             AnimatedCursor({.frames = {CursorFile(2, kGreen), CursorFile(2, kRed)},
+                             .steps = 2,
+                             .rates = {3, 6},
+                             .sequence = {1, 0}}));
 }
 
 TEST(ExecutableIconTest, AnimatedCursorGivesItsFirstFrameAsAStillIcon) {
