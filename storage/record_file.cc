@@ -64,22 +64,22 @@ Status RecordFile::Open(platform::FileSystem* fs, const std::string& path, int m
 }
 
 Status RecordFile::ReadHeader(FileHeader* disk) {
-  uint64_t length = 0;
-  Status s = block_file_->Size(&length);
+  // Nothing read at offset 0 means a file of length 0: a new, empty file.
+  // This runs before every operation on a shared file, so the length is not
+  // asked for separately.
+  uint8_t bytes[kHeaderSize];
+  size_t got = 0;
+  Status s = block_file_->Read(0, bytes, kHeaderSize, &got);
   if (!s.ok()) return s;
-  if (length == 0) {
+  if (got == 0) {
     *disk = NewFileHeader();
     return Status::Ok();
   }
-  uint8_t bytes[kHeaderSize];
-  size_t got = 0;
-  s = block_file_->Read(0, bytes, kHeaderSize, &got);
-  if (!s.ok()) return s;
   FileHeader header;
   s = DecodeHeader(bytes, got, &header);
   if (!s.ok()) return s;
   if (!header.journal_pending()) {
-    store_.SetJournalMap({});
+    if (!store_.journal_map().empty()) store_.SetJournalMap({});
     *disk = header;
     return Status::Ok();
   }
@@ -153,10 +153,12 @@ Status RecordFile::Recover(const FileHeader& found, FileHeader* result) {
 }
 
 Status RecordFile::Refresh() {
-  auto old_map = store_.journal_map();
   FileHeader disk;
   Status s = ReadHeader(&disk);
   if (!s.ok()) return s;
+  // Every commit and every finished journal changes the count; while it
+  // stays the same, the cached pages and the bytes read ahead still show
+  // the file as it is.
   if (disk.change_count != disk_header_.change_count) {
     auto map = store_.journal_map();
     store_.Clear();

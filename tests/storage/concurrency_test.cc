@@ -6,11 +6,13 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "storage/internal_fault.h"
 #include "storage/record_file.h"
 #include "tests/storage/test_util.h"
 
@@ -153,6 +155,73 @@ TEST(ConcurrencyTest, PagesCachedBeforeAnotherProcessCommitsAreReadAgain) {
     }
   }
   EXPECT_EQ(Problems(file.get()), std::vector<std::string>{});
+}
+
+// Runs change in another process and waits for it to succeed.
+void InOtherProcess(const std::function<bool()>& change) {
+  pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) _exit(change() ? 0 : 3);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+}
+
+// A reader in the middle of a walk holds bytes read ahead of the pages it
+// has decoded.  Between its operations another process rewrites those
+// rows in place and commits: the rest of the walk shows the new bytes, and
+// a walk with nothing committed in between still shows every row.
+TEST(ConcurrencyTest, BytesReadAheadAreDroppedWhenAnotherProcessCommits) {
+  TempDir dir;
+  std::string path = dir.File("ahead.tvn");
+  constexpr uint32_t kRows = 3000;
+  auto file = OpenShared(path);
+  ASSERT_TRUE(file);
+  for (uint32_t row = 0; row < kRows; ++row) ASSERT_TRUE(file->Insert(RowRecord(row, 100), 9).ok());
+  ASSERT_TRUE(file->Flush().ok());
+  ASSERT_EQ(AllRecords(file.get()).size(), kRows);
+  file = OpenShared(path);
+  ASSERT_TRUE(file);
+  auto cursor = file->NewCursor();
+  ASSERT_TRUE(cursor->SeekToFirst().ok());
+  for (int i = 0; i < 5; ++i) ASSERT_TRUE(cursor->Next().ok());
+  std::string stopped(cursor->key());
+  InOtherProcess([&] {
+    auto other = OpenShared(path);
+    if (!other) return false;
+    for (uint32_t row = 0; row < kRows; ++row) {
+      std::string record = RowRecord(row, 100);
+      record[50] = '#';
+      if (!other->Put(record, 9).ok()) return false;
+    }
+    return other->Flush().ok();
+  });
+  uint32_t seen = 0;
+  for (Status s = cursor->Next(); cursor->Valid(); s = cursor->Next()) {
+    ASSERT_TRUE(s.ok()) << s.ToString();
+    ASSERT_GT(std::string(cursor->key()), stopped);
+    ASSERT_EQ(cursor->record()[50], '#') << seen;
+    ++seen;
+  }
+  EXPECT_EQ(seen, kRows - 6);
+  EXPECT_EQ(AllRecords(file.get()).size(), kRows);
+}
+
+// A shared open of a file that was still empty sees the first commit of
+// another process at its next operation.
+TEST(ConcurrencyTest, AnEmptyFileOpenedSharedSeesAnotherProcessesFirstCommit) {
+  TempDir dir;
+  std::string path = dir.File("empty.tvn");
+  auto file = OpenShared(path);
+  ASSERT_TRUE(file);
+  std::string record;
+  EXPECT_EQ(file->Get(RowKey(7), &record).code(), storage::error_code::kRecordNotFound);
+  InOtherProcess([&] {
+    auto other = OpenShared(path);
+    return other && other->Insert(RowRecord(7, 60), 9).ok() && other->Flush().ok();
+  });
+  ASSERT_TRUE(file->Get(RowKey(7), &record).ok());
+  EXPECT_EQ(record, RowRecord(7, 60));
 }
 
 // Row holds and table locks are single bytes per number; two opens of one
