@@ -101,6 +101,12 @@ Status LocateWith(Cursor* cursor, const TavrinFileState& state, const ReadPositi
       }
       break;
     case ReadPosition::Start::kAfter:
+      // A kept cursor still on the row read last moves on from there; it
+      // finds its place again by key when the file changed meanwhile.
+      if (cursor->Valid() && cursor->key() == position.search) {
+        s = forward ? cursor->Next() : cursor->Prev();
+        break;
+      }
       s = cursor->Seek(position.search);
       if (s.ok() && forward && cursor->Valid() && cursor->key() == position.search) {
         s = cursor->Next();
@@ -136,6 +142,17 @@ Status Locate(const TavrinFileState& state, const ReadPosition& position, bool f
   }
   std::unique_ptr<RecordCursor> cursor = state.table->record_file()->NewCursor();
   return LocateWith(cursor.get(), state, position, forward, located);
+}
+
+// NEXT and PREVIOUS read through the open's kept cursor.
+Status LocateNext(TavrinFileState* state, bool forward, Located* located) {
+  const ReadPosition& position = state->position;
+  if (position.order == ReadOrder::kKey &&
+      state->declaration.keys[position.key].Has(key_attribute::kInMemory)) {
+    return Locate(*state, position, forward, located);
+  }
+  if (!state->read_cursor) state->read_cursor = state->table->record_file()->NewCursor();
+  return LocateWith(state->read_cursor.get(), *state, position, forward, located);
 }
 
 void ClearReadRequests(TavrinFileState* state) {
@@ -195,7 +212,7 @@ Status ReadOnce(const DriverCall& call, bool forward, bool* skip) {
   TavrinFileState* state = call.state();
   *skip = false;
   Located located;
-  Status s = Locate(*state, state->position, forward, &located);
+  Status s = LocateNext(state, forward, &located);
   if (!s.ok()) return s;
   if (!located.found) return Status::Error(error::kRecordNotAvailable, "no further row");
   std::string row;

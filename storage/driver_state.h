@@ -45,6 +45,9 @@ struct ReadPosition {
 struct TavrinFileState {
   FileDescriptor declaration;  // as the table holds it (OEM from its file)
   std::unique_ptr<TableFile> table;
+  // The cursor of NEXT and PREVIOUS over the table's records or a stored
+  // key, kept so that each read moves on from the row read last.
+  std::unique_ptr<RecordCursor> read_cursor;
   int mode = 0;
   std::string file_name;  // the name the file was opened under
 

@@ -6,6 +6,7 @@
 #include "runtime/error_state.h"
 #include "storage/error_texts.h"
 #include "tests/storage/driver_fixture.h"
+#include "tests/support/child_process.h"
 
 namespace tentaria::storage {
 namespace {
@@ -17,6 +18,7 @@ using testing::NameOf;
 using testing::NumberOf;
 using testing::SetRow;
 using Numbers = std::vector<int32_t>;
+using test_support::ChildProcess;
 
 class DriverReadTest : public DriverTest {
  protected:
@@ -210,6 +212,54 @@ TEST_F(DriverReadTest, SequentialReadsSeeChangesMadeMeanwhile) {
   ASSERT_EQ(file_->Delete(), 0);
   // The position survives the deletion of the row it stands on.
   EXPECT_EQ(ReadAll(*file_), (Numbers{20, 30, 40, 50}));
+}
+
+// NEXT and PREVIOUS move on from the row read last; rows that another
+// process deletes, changes or adds between two reads are seen at the next
+// read, in record order and in key order.
+TEST_F(DriverTest, ReadsGoingOnInASharedFileSeeAnotherProcessesChanges) {
+  auto file = Declare();
+  ASSERT_EQ(file->Share(), 0);
+  std::vector<uint32_t> rows =
+      AddRows(*file, {{1, "een"}, {2, "twee"}, {3, "drie"}, {4, "vier"}, {5, "vijf"}});
+  auto change = [&](int32_t gone, int32_t renamed, int32_t added) {
+    ChildProcess child([&](int, int) {
+      auto other = Declare();
+      if (other->Share() != 0) return 1;
+      if (other->Get(rows[static_cast<size_t>(gone - 1)]) != 0 || other->Delete() != 0) return 2;
+      if (other->Get(rows[static_cast<size_t>(renamed - 1)]) != 0) return 3;
+      SetRow(*other, renamed, "nieuw");
+      if (other->Put() != 0) return 4;
+      SetRow(*other, added, "erbij");
+      return other->Add() == 0 && other->Close() == 0 ? 0 : 5;
+    });
+    return child.Wait();
+  };
+
+  ASSERT_EQ(file->SetFile(), 0);
+  ASSERT_EQ(file->Next(), 0);
+  ASSERT_EQ(file->Next(), 0);
+  ASSERT_EQ(NumberOf(*file), 2);
+  ASSERT_EQ(change(3, 4, 6), 0);
+  ASSERT_EQ(file->Next(), 0);
+  EXPECT_EQ(NumberOf(*file), 4);
+  EXPECT_EQ(NameOf(*file), "nieuw");
+  EXPECT_EQ(ReadAll(*file), (Numbers{5, 6}));
+
+  ASSERT_EQ(file->SetKey(kByNumber), 0);
+  ASSERT_EQ(file->Next(), 0);
+  ASSERT_EQ(file->Next(), 0);
+  ASSERT_EQ(NumberOf(*file), 2);
+  ASSERT_EQ(file->Next(), 0);
+  ASSERT_EQ(NumberOf(*file), 4);
+  ASSERT_EQ(change(2, 1, 3), 0);
+  ASSERT_EQ(file->Previous(), 0);
+  EXPECT_EQ(NumberOf(*file), 3);
+  EXPECT_EQ(NameOf(*file), "erbij");
+  ASSERT_EQ(file->Previous(), 0);
+  EXPECT_EQ(NumberOf(*file), 1);
+  EXPECT_EQ(NameOf(*file), "nieuw");
+  EXPECT_EQ(file->Previous(), error::kRecordNotAvailable);
 }
 
 }  // namespace
