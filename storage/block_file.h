@@ -24,6 +24,10 @@ class BlockFile {
   Status Read(uint64_t offset, uint8_t* buffer, size_t n, size_t* bytes_read);
   // Enciphered writes must be whole units (internal fault 2286).
   Status Write(uint64_t offset, const uint8_t* buffer, size_t n);
+  // Deciphers n bytes read from the file beneath (whole units).
+  void Decipher(uint8_t* buffer, size_t n) {
+    if (cipher_) cipher_->Decipher(buffer, n);
+  }
   Status Flush() { return file_->Flush(); }
   Status Size(uint64_t* length) { return file_->Size(length); }
   Status SetEnd(uint64_t length) { return file_->SetEnd(length); }

@@ -1,6 +1,7 @@
 #include "storage/record_file.h"
 
 #include <algorithm>
+#include <cstring>
 #include <unordered_map>
 #include <utility>
 
@@ -69,15 +70,27 @@ Status RecordFile::ReadHeader(FileHeader* disk) {
   // asked for separately.
   uint8_t bytes[kHeaderSize];
   size_t got = 0;
-  Status s = block_file_->Read(0, bytes, kHeaderSize, &got);
+  Status s = block_file_->file()->Read(0, bytes, kHeaderSize, &got);
   if (!s.ok()) return s;
   if (got == 0) {
     *disk = NewFileHeader();
     return Status::Ok();
   }
   FileHeader header;
-  s = DecodeHeader(bytes, got, &header);
-  if (!s.ok()) return s;
+  if (got == kHeaderSize && last_header_known_ &&
+      std::memcmp(bytes, last_header_bytes_.data(), kHeaderSize) == 0) {
+    // The same bytes as at the last read: the same header, without
+    // deciphering and decoding it again.
+    header = last_header_;
+  } else {
+    last_header_known_ = false;
+    std::memcpy(last_header_bytes_.data(), bytes, got);
+    if (got == kHeaderSize) block_file_->Decipher(bytes, got);
+    s = DecodeHeader(bytes, got, &header);
+    if (!s.ok()) return s;
+    last_header_known_ = got == kHeaderSize;
+    last_header_ = header;
+  }
   if (!header.journal_pending()) {
     if (!store_.journal_map().empty()) store_.SetJournalMap({});
     *disk = header;

@@ -10,6 +10,7 @@
 #ifndef TENTARIA_STORAGE_RECORD_FILE_H_
 #define TENTARIA_STORAGE_RECORD_FILE_H_
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -173,6 +174,11 @@ class RecordFile {
   Space space_;
   FileLocks locks_;
   FileHeader disk_header_;  // the header as it lies on disk
+  // The header's bytes as last read (enciphered as stored) and what they
+  // decoded to.
+  std::array<uint8_t, kHeaderSize> last_header_bytes_{};
+  FileHeader last_header_;
+  bool last_header_known_ = false;
   bool changed_ = false;
   bool prepared_ = false;  // a flush waits between its two phases
   PreparedCommit prepared_commit_;
