@@ -7,6 +7,7 @@
 #include "guide/globals.h"
 #include "guide/info_windows.h"
 #include "guide/picture_windows.h"
+#include "platform/charset.h"
 #include "ui/engine.h"
 #include "ui/event_codes.h"
 #include "ui/window.h"
@@ -15,8 +16,8 @@ namespace tentaria::guide {
 
 namespace {
 
-// Menus of the menu bar, their sub-menus and items.  Texts are
-// Windows-1252.
+// Menus of the menu bar, their sub-menus and items.  Texts are written in
+// UTF-8 and become Windows-1252 as the controls are made.
 enum FrameControl : int {
   kBestandMenu = 1,
   kNawItem,
@@ -74,7 +75,7 @@ constexpr MenuEntry kMenus[] = {
 
 // The sub-menus of "&Advertenties", before its own entries.
 constexpr MenuEntry kAdvertisementMenus[] = {
-    {kBelgieMenu, kAdvertentiesMenu, kMenu, "Belgie", "Campings in Belgi\xEB", "", true},
+    {kBelgieMenu, kAdvertentiesMenu, kMenu, "Belgie", "Campings in België", "", true},
     {kNederlandMenu, kAdvertentiesMenu, kMenu, "Nederland", "Campings in Nederland", "", true},
     {kLuxemburgMenu, kAdvertentiesMenu, kMenu, "Luxemburg", "Campings in Luxemburg", "", true},
 };
@@ -88,7 +89,7 @@ struct Advertisement {
 
 constexpr Advertisement kAdvertisements[] = {
     {kBelgieMenu, "Domain de L'Eau Rouge", "FAdvert\\A1366.JPG", false},
-    {kBelgieMenu, "\xEEle de Faigneul", "FAdvert\\A1408.JPG", false},
+    {kBelgieMenu, "île de Faigneul", "FAdvert\\A1408.JPG", false},
     {kBelgieMenu, "Sud", "FAdvert\\A198.JPG", false},
     {kBelgieMenu, "Zilverstrand", "FAdvert\\A1183.JPG", false},
     {kBelgieMenu, "Kempen Campings", "FAdvert\\A6a.JPG", true},
@@ -101,7 +102,7 @@ constexpr Advertisement kAdvertisements[] = {
     {kNederlandMenu, "Peelrand Campings", "FAdvert\\A7a.JPG", true},
     {kLuxemburgMenu, "Nommerlayen", "FAdvert\\A1218.JPG", false},
     {kLuxemburgMenu, "Steinfort", "FAdvert\\A1220.JPG", false},
-    {kLuxemburgMenu, "Trois Fronti\xE9res", "FAdvert\\A1215.JPG", false},
+    {kLuxemburgMenu, "Trois Frontiéres", "FAdvert\\A1215.JPG", false},
     {kLuxemburgMenu, "Woltzdal", "FAdvert\\A1245.JPG", false},
     {kAdvertentiesMenu, "Ingenieursburo Walvers", "FAdvert\\A11a.JPG", false},
     {kAdvertentiesMenu, "Kinderkampen", "FAdvert\\A12a.JPG", true},
@@ -185,7 +186,7 @@ class Frame : public framework::WindowManager {
  private:
   void Add(const MenuEntry& entry) {
     ui::Control& control =
-        window_.Add(entry.kind, entry.number, std::string(entry.text), entry.parent);
+        window_.Add(entry.kind, entry.number, platform::Utf8ToCp1252(entry.text), entry.parent);
     control.name = entry.name;
     control.tip = entry.tip;
     control.enabled = entry.enabled;
@@ -196,8 +197,8 @@ class Frame : public framework::WindowManager {
     for (int i = 0; i < kAdvertisementCount; ++i) {
       const Advertisement& advertisement = kAdvertisements[i];
       if (advertisement.menu != menu) continue;
-      ui::Control& item =
-          window_.Add(kItem, kFirstAdvertisement + i, std::string(advertisement.text), menu);
+      ui::Control& item = window_.Add(kItem, kFirstAdvertisement + i,
+                                      platform::Utf8ToCp1252(advertisement.text), menu);
       std::string_view picture = advertisement.picture;
       picture.remove_prefix(picture.find('\\') + 1);
       item.name = picture.substr(0, picture.find('.'));

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "platform/charset.h"
 #include "tools/make-guide/drawing/bitmap_font.h"
 #include "tools/make-guide/drawing/scenes.h"
 
@@ -33,15 +34,15 @@ constexpr ProvinceMap kMaps[] = {
     {"Ned_Dre.GIF", "Drenthe", "Nederland", kDre},
     {"Ned_Fri.GIF", "Friesland", "Nederland", kFri},
     {"Ned_Gro.GIF", "Groningen", "Nederland", kGro},
-    {"Bel_OoV.GIF", "Oost-Vlaanderen", "Belgi\xEB", kOoV},
-    {"Bel_WeV.GIF", "West-Vlaanderen", "Belgi\xEB", kWeV},
-    {"Bel_Ant.GIF", "Antwerpen", "Belgi\xEB", kAnt},
-    {"Bel_Lim.GIF", "Limburg", "Belgi\xEB", kBLi},
-    {"Bel_Hai.GIF", "Henegouwen (Hainaut)", "Belgi\xEB", kHai},
-    {"Bel_Nam.GIF", "Namen (Namur)", "Belgi\xEB", kNam},
-    {"Bel_Lie.GIF", "Luik (Li\xE8ge)", "Belgi\xEB", kLie},
-    {"Bel_Lux.GIF", "Luxemburg", "Belgi\xEB", kBLu},
-    {"Bel_Bra.GIF", "Vlaams-Brabant", "Belgi\xEB", kBra},
+    {"Bel_OoV.GIF", "Oost-Vlaanderen", "België", kOoV},
+    {"Bel_WeV.GIF", "West-Vlaanderen", "België", kWeV},
+    {"Bel_Ant.GIF", "Antwerpen", "België", kAnt},
+    {"Bel_Lim.GIF", "Limburg", "België", kBLi},
+    {"Bel_Hai.GIF", "Henegouwen (Hainaut)", "België", kHai},
+    {"Bel_Nam.GIF", "Namen (Namur)", "België", kNam},
+    {"Bel_Lie.GIF", "Luik (Liège)", "België", kLie},
+    {"Bel_Lux.GIF", "Luxemburg", "België", kBLu},
+    {"Bel_Bra.GIF", "Vlaams-Brabant", "België", kBra},
     {"Lux_Lux.GIF", "Luxemburg", "Groothertogdom", kLux},
 };
 
@@ -264,7 +265,7 @@ Canvas DrawProvinceMap(const ProvinceMap& map, std::span<const Outline> outlines
     DrawCentredText(canvas, static_cast<int>(at.x), static_cast<int>(at.y) - 5,
                     NameOf(outline.code), {90, 90, 90});
   }
-  DrawTitle(canvas, map.title, map.country);
+  DrawTitle(canvas, platform::Utf8ToCp1252(map.title), platform::Utf8ToCp1252(map.country));
   DrawScaleBar(canvas, projection, projection.PixelsPerKm() > 4 ? 10 : 20);
   return canvas;
 }
@@ -282,7 +283,7 @@ Canvas DrawBeneluxMap(std::span<const Outline> outlines) {
   };
   constexpr Label kLabels[] = {
       {"NEDERLAND", 5.7, 52.45, 2, kInk},
-      {"BELGI\xCB", 4.55, 50.65, 2, kInk},
+      {"BELGIË", 4.55, 50.65, 2, kInk},
       {"LUX.", 6.1, 49.8, 1, kInk},
       {"Noordzee", 3.55, 52.6, 1, {40, 80, 140}},
       {"DUITSLAND", 7.0, 51.05, 1, {90, 90, 90}},
@@ -290,10 +291,10 @@ Canvas DrawBeneluxMap(std::span<const Outline> outlines) {
   };
   for (const Label& label : kLabels) {
     const Point at = projection({label.longitude, label.latitude});
-    DrawCentredText(canvas, static_cast<int>(at.x), static_cast<int>(at.y), label.text,
-                    label.colour, label.scale);
+    DrawCentredText(canvas, static_cast<int>(at.x), static_cast<int>(at.y),
+                    platform::Utf8ToCp1252(label.text), label.colour, label.scale);
   }
-  DrawTitle(canvas, "De Benelux", "Nederland - Belgi\xEB - Luxemburg");
+  DrawTitle(canvas, "De Benelux", platform::Utf8ToCp1252("Nederland - België - Luxemburg"));
   DrawScaleBar(canvas, projection, 50);
   return canvas;
 }

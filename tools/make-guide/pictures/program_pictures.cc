@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "platform/charset.h"
 #include "tools/make-guide/drawing/bitmap_font.h"
 #include "tools/make-guide/drawing/scenes.h"
 #include "tools/make-guide/random.h"
@@ -87,7 +88,8 @@ Canvas IntroPicture(uint64_t seed) {
   const Colour ink{20, 60, 120};
   const Colour shadow{200, 210, 230};
   DrawCentredText(canvas, canvas.width() / 2, 26, "Tentaria Benelux 2000", ink, 3, &shadow);
-  DrawCentredText(canvas, canvas.width() / 2, 66, "Campinggids Nederland - Belgi\xEB - Luxemburg",
+  DrawCentredText(canvas, canvas.width() / 2, 66,
+                  platform::Utf8ToCp1252("Campinggids Nederland - België - Luxemburg"),
                   {40, 40, 40}, 1);
   DrawCentredText(canvas, canvas.width() / 2, 80, "Versie 1.0", {40, 40, 40}, 1);
   canvas.FrameRect(0, 0, canvas.width(), canvas.height(), ink, 3);
