@@ -16,6 +16,7 @@ Status PageStore::Get(int32_t ref, Page** page) {
     *page = cached.page.get();
     return Status::Ok();
   }
+  if (cached_only_) return Status::Error(kNotCachedCode, "page not cached");
   int size_class = 0;
   Status s = header_.ClassOf(ref, &size_class);
   if (!s.ok()) return s;

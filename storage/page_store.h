@@ -23,6 +23,11 @@
 
 namespace tentaria::storage {
 
+// The status code of a Get refused because the page is not cached while
+// loads are refused.  It never leaves the record file: the operation that
+// meets it takes the file's lock and goes on or starts again.
+inline constexpr int kNotCachedCode = -1;
+
 class PageStore {
  public:
   explicit PageStore(BlockFile* file) : file_(file) {}
@@ -32,6 +37,11 @@ class PageStore {
 
   // The page at ref, loaded when not cached.
   Status Get(int32_t ref, Page** page);
+  // While set, Get fails with kNotCachedCode instead of loading a page, so
+  // that a read running without the file's lock stops before it touches
+  // the file.
+  void set_cached_only(bool on) { cached_only_ = on; }
+  bool cached_only() const { return cached_only_; }
   // A new empty page with a provisional reference, marked changed.
   Page* NewPage(uint8_t level);
   // Call before or after changing a page; a changed page stays cached.
@@ -104,6 +114,7 @@ class PageStore {
   size_t dirty_pages_ = 0;         // cached pages that are changed
   uint64_t version_ = 0;
   uint64_t clear_count_ = 0;
+  bool cached_only_ = false;
 };
 
 }  // namespace tentaria::storage
