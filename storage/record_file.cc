@@ -182,15 +182,33 @@ Status RecordFile::Refresh() {
   return Status::Ok();
 }
 
-Status RecordFile::StartRead() {
+bool RecordFile::HeaderUnchanged() {
+  if (!last_header_known_ || last_header_.journal_pending() || !store_.journal_map().empty()) {
+    return false;
+  }
+  // Any difference, a header being written included, goes the locked way,
+  // which also reports a failing read.
+  uint8_t bytes[kHeaderSize];
+  size_t got = 0;
+  Status s = block_file_->file()->Read(0, bytes, kHeaderSize, &got);
+  return s.ok() && got == kHeaderSize &&
+         std::memcmp(bytes, last_header_bytes_.data(), kHeaderSize) == 0;
+}
+
+Status RecordFile::StartRead(bool unlocked) {
   if (!shared_ || writing_) {
     store_.Trim(options_.cache_bytes);
     return Status::Ok();
   }
   if (read_depth_++ > 0) return Status::Ok();
+  store_.Trim(options_.cache_bytes);
+  if (unlocked && HeaderUnchanged()) {
+    unlocked_ = true;
+    store_.set_cached_only(true);
+    return Status::Ok();
+  }
   Status s = locks_.LockReader();
   if (s.ok()) {
-    store_.Trim(options_.cache_bytes);
     s = Refresh();
     if (s.ok()) return s;
     locks_.UnlockReader();
@@ -199,9 +217,32 @@ Status RecordFile::StartRead() {
   return s;
 }
 
+Status RecordFile::ResumeLocked() {
+  unlocked_ = false;
+  store_.set_cached_only(false);
+  Status s = locks_.LockReader();
+  if (!s.ok()) {
+    // No slot is held: the end of the operation must not give one back.
+    unlocked_ = true;
+    return s;
+  }
+  uint64_t epoch = store_.clear_count();
+  s = Refresh();
+  if (!s.ok()) return s;
+  if (store_.clear_count() != epoch && read_depth_ > 1) {
+    return Status::Error(kReadRestartCode, "another process changed the file during the read");
+  }
+  return Status::Ok();
+}
+
 Status RecordFile::FinishRead() {
   if (!shared_ || writing_ || read_depth_ == 0) return Status::Ok();
   if (--read_depth_ > 0) return Status::Ok();
+  if (unlocked_) {
+    unlocked_ = false;
+    store_.set_cached_only(false);
+    return Status::Ok();
+  }
   return locks_.UnlockReader();
 }
 
@@ -217,7 +258,9 @@ Status RecordFile::StartWrite() {
   // The reader slot is given up before the writer byte is taken, so that a
   // committing writer never waits for a reader that waits for it.
   if (read_depth_ > 0) {
-    locks_.UnlockReader();
+    if (!unlocked_) locks_.UnlockReader();
+    unlocked_ = false;
+    store_.set_cached_only(false);
     read_depth_ = 0;
   }
   Status s = locks_.LockWriter(platform::LockWait::kWait);
@@ -232,7 +275,9 @@ Status RecordFile::StartWrite() {
   return s;
 }
 
-Status RecordFile::BeginRead() { return StartRead(); }
+Status RecordFile::BeginRead(Bracket bracket) {
+  return StartRead(bracket == Bracket::kRestartable);
+}
 Status RecordFile::EndRead() { return FinishRead(); }
 
 Status RecordFile::Fail(Status status) {
@@ -257,10 +302,13 @@ Status RecordFile::WriteBack(bool always) {
 Status RecordFile::Get(std::string_view key, std::string* record) {
   Status s = WriteBack(false);
   if (!s.ok()) return s;
-  s = StartRead();
+  s = StartRead(true);
   if (!s.ok()) return s;
   TreePath path;
-  s = tree_.Seek(key, &path);
+  while ((s = tree_.Seek(key, &path)).code() == kNotCachedCode) {
+    s = ResumeLocked();
+    if (!s.ok()) break;
+  }
   if (s.ok()) {
     if (RecordTree::AtRecord(path) && path.back().page->key(path.back().index) == key) {
       record->assign(path.back().page->entry(path.back().index).bytes);
@@ -499,7 +547,8 @@ Status RecordFile::UnlockNumber(uint32_t number) { return locks_.UnlockNumber(nu
 
 Status RecordFile::CheckIntegrity(std::vector<std::string>* problems) {
   if (changed_) return AccessDenied("changes are pending");
-  Status s = StartRead();
+  // The check reads the file itself, not the page cache.
+  Status s = StartRead(false);
   if (!s.ok()) return s;
   s = CheckFileIntegrity(block_file_.get(), store_.header(), store_.journal_map(), problems);
   Status f = FinishRead();
@@ -516,25 +565,23 @@ void RecordCursor::Capture(bool valid) {
   key_length_ = e.key_length;
 }
 
-Status RecordCursor::Go(Move move, std::string_view key) {
-  Status s = file_->WriteBack(false);
-  if (s.ok()) s = file_->StartRead();
-  if (!s.ok()) return s;
+Status RecordCursor::Step(Move move, std::string_view key, bool* valid) {
   RecordTree& tree = file_->tree_;
-  bool valid = false;
+  Status s;
+  *valid = false;
   switch (move) {
     case Move::kSeek:
       s = tree.Seek(key, &path_);
-      valid = RecordTree::AtRecord(path_);
-      if (s.ok() && !valid) s = tree.Next(&path_, &valid);
+      *valid = RecordTree::AtRecord(path_);
+      if (s.ok() && !*valid) s = tree.Next(&path_, valid);
       break;
     case Move::kFirst:
       s = tree.SeekFirst(&path_);
-      valid = true;
+      *valid = true;
       break;
     case Move::kLast:
       s = tree.SeekLast(&path_);
-      valid = true;
+      *valid = true;
       break;
     case Move::kNext:
     case Move::kPrev:
@@ -546,15 +593,35 @@ Status RecordCursor::Go(Move move, std::string_view key) {
         if (!s.ok()) break;
         if (move == Move::kNext && RecordTree::AtRecord(path_) &&
             path_.back().page->key(path_.back().index) != current) {
-          valid = true;  // the record after the old one is already under the path
+          *valid = true;  // the record after the old one is already under the path
           break;
         }
       }
-      s = move == Move::kNext ? tree.Next(&path_, &valid) : tree.Prev(&path_, &valid);
+      s = move == Move::kNext ? tree.Next(&path_, valid) : tree.Prev(&path_, valid);
       break;
   }
-  Capture(s.ok() && valid);
-  version_ = file_->store_.version();
+  return s;
+}
+
+Status RecordCursor::Go(Move move, std::string_view key) {
+  Status s = file_->WriteBack(false);
+  if (s.ok()) s = file_->StartRead(true);
+  if (!s.ok()) return s;
+  if (file_->unlocked_) saved_path_ = path_;
+  bool valid = false;
+  while ((s = Step(move, key, &valid)).code() == kNotCachedCode) {
+    // The move is made again from where it began; after a change of the
+    // file the cursor's version no longer matches, and it finds its place
+    // by key.
+    path_ = saved_path_;
+    s = file_->ResumeLocked();
+    if (!s.ok()) break;
+  }
+  // A restarted read keeps the cursor where it was.
+  if (s.code() != kReadRestartCode) {
+    Capture(s.ok() && valid);
+    version_ = file_->store_.version();
+  }
   Status f = file_->FinishRead();
   return s.ok() ? f : s;
 }

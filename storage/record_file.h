@@ -3,10 +3,14 @@
 //
 // Changes are kept in memory until Flush, which commits them crash-safely
 // (journal.h).  Files opened deny none are shared with other processes
-// through the locks of file_locks.h: each read operation takes a reader
-// slot, the first change takes the writer byte until the end of the flush,
-// and each operation re-reads the header first so that pages cached from an
-// older state are dropped.
+// through the locks of file_locks.h: the first change takes the writer byte
+// until the end of the flush, and each operation re-reads the header first
+// so that pages cached from an older state are dropped.  A read operation
+// whose header bytes are exactly those last read under a lock runs from the
+// page cache alone, without a lock: a writer declares its journal in the
+// header before it overwrites any committed page, so the cached pages show
+// the committed state as of that header read.  Only when it needs a page
+// that is not cached does it take a reader slot and look again.
 #ifndef TENTARIA_STORAGE_RECORD_FILE_H_
 #define TENTARIA_STORAGE_RECORD_FILE_H_
 
@@ -28,6 +32,12 @@
 #include "storage/space.h"
 
 namespace tentaria::storage {
+
+// The status code of a read inside a restartable bracket (BeginRead) that
+// found the file changed by another process since the bracket began: what
+// the bracket read before is gone, and its owner starts its reads again,
+// still inside the bracket, which now holds the file's reader slot.
+inline constexpr int kReadRestartCode = -2;
 
 // The key of the transaction marker record.
 inline constexpr std::string_view kTransactionMarkerKey = "\xFF";
@@ -117,8 +127,12 @@ class RecordFile {
 
   std::unique_ptr<RecordCursor> NewCursor();
 
-  // Brackets several reads into one operation that sees one state.
-  Status BeginRead();
+  // Brackets several reads into one operation that sees one state.  A
+  // restartable bracket may run from the page cache without the file's
+  // lock; its reads may then fail with kReadRestartCode, after which the
+  // owner undoes what it took from them and reads again.
+  enum class Bracket { kLocked, kRestartable };
+  Status BeginRead(Bracket bracket = Bracket::kLocked);
   Status EndRead();
   // Takes the file for writing now (shared files: the writer byte, held to
   // the end of the next flush), as an operation that may write begins.
@@ -147,8 +161,19 @@ class RecordFile {
   Status Recover(const FileHeader& disk, FileHeader* result);
   // Re-reads the header and drops stale cached pages.
   Status Refresh();
-  Status StartRead();
+  // unlocked: the read only goes through the page cache and may run
+  // without the reader slot while the header shows nothing changed.
+  Status StartRead(bool unlocked);
   Status FinishRead();
+  // Whether the header's bytes on disk are those last read under a lock,
+  // with no journal pending: the cached pages still show the file.
+  bool HeaderUnchanged();
+  // For a read running without the lock that met a page not cached: takes
+  // the reader slot and reads the header again.  Ok: go on under the lock
+  // (the read starts its own step again; a state that changed has dropped
+  // the cache).  kReadRestartCode: the state changed under a restartable
+  // bracket, whose owner must start again.
+  Status ResumeLocked();
   Status StartWrite();
   // Gives every changed page its place; *pages receives them in file order.
   Status PlacePages(std::vector<Page*>* pages);
@@ -185,6 +210,9 @@ class RecordFile {
   std::vector<Page*> prepared_pages_;
   bool writing_ = false;  // holds the writer byte (shared files)
   int read_depth_ = 0;    // nested read operations holding a reader slot
+  // The read operation under way runs from the page cache without the
+  // reader slot (the page store refuses loads meanwhile).
+  bool unlocked_ = false;
 };
 
 // Walks the records in key order.  A cursor stays usable across changes of
@@ -205,10 +233,14 @@ class RecordCursor {
  private:
   enum class Move { kSeek, kFirst, kLast, kNext, kPrev };
   Status Go(Move move, std::string_view key);
+  Status Step(Move move, std::string_view key, bool* valid);
   void Capture(bool valid);
 
   RecordFile* file_;
   TreePath path_;
+  // The path before a move that runs without the file's lock, put back
+  // when the move has to be made again.
+  TreePath saved_path_;
   uint64_t version_ = 0;
   bool valid_ = false;
   std::string record_;
