@@ -384,9 +384,18 @@ Status ReadNext(const DriverCall& call) {
   RecordFile* file = state->table->record_file();
   for (;;) {
     bool skip = false;
-    // One read sees one state of a shared file.
-    Status s = file->BeginRead();
-    if (s.ok()) s = ReadOnce(call, forward, &skip);
+    // One read sees one state of a shared file.  Unless it holds a row, it
+    // may run from the page cache and start again, under the file's lock,
+    // when another process changed the file meanwhile; nothing of the
+    // first attempt is kept (the position moves and the buffer is filled
+    // only at its end).
+    Status s = file->BeginRead(state->hold_requested ? RecordFile::Bracket::kLocked
+                                                     : RecordFile::Bracket::kRestartable);
+    if (s.ok()) {
+      do {
+        s = ReadOnce(call, forward, &skip);
+      } while (s.code() == kReadRestartCode);
+    }
     Status end = file->EndRead();
     if (s.ok()) s = end;
     if (s.ok() && skip) continue;
