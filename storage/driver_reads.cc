@@ -8,6 +8,7 @@
 #include <cstring>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -46,6 +47,9 @@ struct Located {
   bool found = false;
   std::string tree_key;
   uint32_t record_number = 0;
+  // In record order the cursor stands on the row itself: its bytes, valid
+  // until the cursor moves.
+  std::optional<std::string_view> row;
 };
 
 // Walks the entries of a key built in memory the way RecordCursor walks
@@ -117,9 +121,10 @@ Status LocateWith(Cursor* cursor, const TavrinFileState& state, const ReadPositi
   }
   if (!s.ok() || !cursor->Valid() || !cursor->key().starts_with(prefix)) return s;
   located->found = true;
-  located->tree_key = std::string(cursor->key());
+  located->tree_key.assign(cursor->key());
   if (position.order == ReadOrder::kRecord) {
     located->record_number = BigEndian(cursor->key().substr(prefix.size()));
+    located->row = cursor->record().substr(cursor->key().size());
     return Status::Ok();
   }
   ParsedKeyEntry entry;
@@ -165,7 +170,7 @@ void ClearReadRequests(TavrinFileState* state) {
 // Makes a row that was found the current row under the read requests:
 // holds it when asked (43 when another process holds it, the requests
 // kept), copies it into the record buffer, keeps a watched copy.
-Status TakeRow(const DriverCall& call, uint32_t record_number, const std::string& row) {
+Status TakeRow(const DriverCall& call, uint32_t record_number, std::string_view row) {
   TavrinFileState* state = call.state();
   if (state->hold_requested && state->held_row != record_number) {
     Status s = state->table->record_file()->LockNumber(record_number, platform::LockWait::kNoWait);
@@ -186,7 +191,7 @@ Status TakeRow(const DriverCall& call, uint32_t record_number, const std::string
   if (!state->nomemo_requested && !state->declaration.memos.empty()) call.block.memo = memos;
   state->read_without_memos = state->nomemo_requested;
   if (state->watch_requested) {
-    state->watched_row = row;
+    state->watched_row.emplace(row);
     state->watched_memos = std::move(memos);
     state->watched_record = record_number;
   } else {
@@ -215,14 +220,18 @@ Status ReadOnce(const DriverCall& call, bool forward, bool* skip) {
   Status s = LocateNext(state, forward, &located);
   if (!s.ok()) return s;
   if (!located.found) return Status::Error(error::kRecordNotAvailable, "no further row");
-  std::string row;
-  s = state->table->GetByPointer(located.record_number, &row);
-  if (s.ok()) s = TakeRow(call, located.record_number, row);
+  // A key entry leads to its row; in record order the row is at hand.
+  std::string fetched;
+  if (!located.row) {
+    s = state->table->GetByPointer(located.record_number, &fetched);
+    if (s.ok()) located.row = fetched;
+  }
+  if (s.ok()) s = TakeRow(call, located.record_number, *located.row);
   if (s.ok() || s.code() == error::kRecordNotFound) {
     *skip = !s.ok();
     state->position.start = ReadPosition::Start::kAfter;
-    state->position.search = located.tree_key;
-    state->position.search_back = located.tree_key;
+    state->position.search.assign(located.tree_key);
+    state->position.search_back.assign(located.tree_key);
     return Status::Ok();
   }
   return s;

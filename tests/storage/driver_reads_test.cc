@@ -214,6 +214,36 @@ TEST_F(DriverReadTest, SequentialReadsSeeChangesMadeMeanwhile) {
   EXPECT_EQ(ReadAll(*file_), (Numbers{20, 30, 40, 50}));
 }
 
+// In record order NEXT reads the row where it finds it; a row changed
+// through this open or another open of the file since the last read is
+// read as it is now, a deleted one passed over.
+TEST_F(DriverReadTest, RecordOrderReadsRowsAsChangedMeanwhile) {
+  ASSERT_EQ(file_->Close(), 0);
+  ASSERT_EQ(file_->Share(), 0);
+  auto other = Declare();
+  ASSERT_EQ(other->Share(), 0);
+  ASSERT_EQ(file_->SetFile(), 0);
+  ASSERT_EQ(file_->Next(), 0);
+  ASSERT_EQ(NumberOf(*file_), 40);
+  // The row next in line, changed through this open.
+  ASSERT_EQ(file_->Get(rows_[1]), 0);
+  SetRow(*file_, 11, "Jansen");
+  ASSERT_EQ(file_->Put(), 0);
+  ASSERT_EQ(file_->Next(), 0);
+  EXPECT_EQ(NumberOf(*file_), 11);
+  // The next one deleted and the one after changed through the other.
+  ASSERT_EQ(other->Get(rows_[2]), 0);
+  ASSERT_EQ(other->Delete(), 0);
+  ASSERT_EQ(other->Get(rows_[3]), 0);
+  SetRow(*other, 21, "Smid");
+  ASSERT_EQ(other->Put(), 0);
+  ASSERT_EQ(file_->Next(), 0);
+  EXPECT_EQ(NumberOf(*file_), 21);
+  EXPECT_EQ(NameOf(*file_), "Smid");
+  EXPECT_EQ(ReadAll(*file_), (Numbers{50}));
+  EXPECT_EQ(ReadAll(*file_, false), (Numbers{21, 11, 40}));
+}
+
 // NEXT and PREVIOUS move on from the row read last; rows that another
 // process deletes, changes or adds between two reads are seen at the next
 // read, in record order and in key order.
