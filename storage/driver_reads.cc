@@ -239,12 +239,12 @@ Status ReadOnce(const DriverCall& call, bool forward, bool* skip) {
 
 Status ReadByNumber(const DriverCall& call, uint32_t record_number) {
   TavrinFileState* state = call.state();
-  int64_t started = platform::ElapsedHundredths();
+  int64_t started = kNotStarted;
   for (;;) {
     std::string row;
     Status s = state->table->GetByPointer(record_number, &row);
     if (s.ok()) s = TakeRow(call, record_number, row);
-    if (s.code() == error::kRecordIsAlreadyHeld && RetryHeldRead(*state, started)) continue;
+    if (s.code() == error::kRecordIsAlreadyHeld && RetryHeldRead(*state, &started)) continue;
     return EndFailedRead(state, s);
   }
 }
@@ -356,11 +356,10 @@ Status FindInMemory(const DriverCall& call, size_t key, uint32_t* record_number)
 
 }  // namespace
 
-bool RetryHeldRead(const TavrinFileState& state, int64_t started) {
-  if (state.hold_seconds >= 0 &&
-      platform::ElapsedHundredths() - started >= state.hold_seconds * 100) {
-    return false;
-  }
+bool RetryHeldRead(const TavrinFileState& state, int64_t* started) {
+  int64_t now = platform::ElapsedHundredths();
+  if (*started == kNotStarted) *started = now;
+  if (state.hold_seconds >= 0 && now - *started >= state.hold_seconds * 100) return false;
   Pause(1);
   return true;
 }
@@ -389,7 +388,7 @@ Status SetPosition(const DriverCall& call) {
 Status ReadNext(const DriverCall& call) {
   TavrinFileState* state = call.state();
   bool forward = call.operation == op::NEXT;
-  int64_t started = platform::ElapsedHundredths();
+  int64_t started = kNotStarted;
   RecordFile* file = state->table->record_file();
   for (;;) {
     bool skip = false;
@@ -408,7 +407,7 @@ Status ReadNext(const DriverCall& call) {
     Status end = file->EndRead();
     if (s.ok()) s = end;
     if (s.ok() && skip) continue;
-    if (s.code() == error::kRecordIsAlreadyHeld && RetryHeldRead(*state, started)) continue;
+    if (s.code() == error::kRecordIsAlreadyHeld && RetryHeldRead(*state, &started)) continue;
     return EndFailedRead(state, s);
   }
 }
@@ -436,7 +435,7 @@ Status ReadDirect(const DriverCall& call) {
   Status s = KeyArgument(call, 0, &key);
   if (!s.ok()) return EndFailedRead(state, s);
   if (call.operation == op::GETkeyptr) return ReadByNumber(call, PointerArgument(call, 1));
-  int64_t started = platform::ElapsedHundredths();
+  int64_t started = kNotStarted;
   for (;;) {
     std::string row;
     uint32_t record_number = 0;
@@ -447,7 +446,7 @@ Status ReadDirect(const DriverCall& call) {
       s = state->table->GetByKey(key, RowBuffer(call.block), &row, &record_number);
     }
     if (s.ok()) s = TakeRow(call, record_number, row);
-    if (s.code() == error::kRecordIsAlreadyHeld && RetryHeldRead(*state, started)) continue;
+    if (s.code() == error::kRecordIsAlreadyHeld && RetryHeldRead(*state, &started)) continue;
     return EndFailedRead(state, s);
   }
 }

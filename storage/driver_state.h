@@ -139,9 +139,12 @@ inline std::string_view RowBuffer(const FileControlBlock& block) {
 }
 // Waits on the runtime clock until `hundredths` have passed.
 void Pause(int64_t hundredths);
-// Whether a read refused with 43 that began at `started` (runtime clock)
-// is tried again, after a short pause, under the open's hold request.
-bool RetryHeldRead(const TavrinFileState& state, int64_t started);
+// Whether a read refused with 43 is tried again, after a short pause,
+// under the open's hold request.  *started (runtime clock) is when the row
+// was first refused: kNotStarted before, so that reads that are never
+// refused do not take the time.
+inline constexpr int64_t kNotStarted = -1;
+bool RetryHeldRead(const TavrinFileState& state, int64_t* started);
 // Where the memos of a row of the open table live.
 inline MemoOwner MemosOf(const TavrinFileState& state, uint32_t record_number) {
   return {state.table->record_file(), state.table->table_number(), record_number,

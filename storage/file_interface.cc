@@ -1,7 +1,8 @@
 #include "storage/file_interface.h"
 
-#include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "runtime/error_state.h"
@@ -137,13 +138,20 @@ std::string OperationName(int operation) {
   return "(" + std::to_string(operation) + ")";
 }
 
-bool DriverDescriptor::Supports(int operation) const {
-  return std::find(operations.begin(), operations.end(), operation) != operations.end();
+namespace {
+
+// Every call asks this, so the byte lists are searched as bytes.
+bool Listed(const std::vector<std::uint8_t>& list, int operation) {
+  return operation >= 0 && operation <= UINT8_MAX && !list.empty() &&
+         std::memchr(list.data(), operation, list.size()) != nullptr;
 }
 
+}  // namespace
+
+bool DriverDescriptor::Supports(int operation) const { return Listed(operations, operation); }
+
 bool DriverDescriptor::Answers(int operation) const {
-  return Supports(operation) || std::find(unlisted_operations.begin(), unlisted_operations.end(),
-                                          operation) != unlisted_operations.end();
+  return Listed(operations, operation) || Listed(unlisted_operations, operation);
 }
 
 std::string DriverDescriptor::Encode() const {
@@ -206,7 +214,12 @@ int Dispatch(const DriverDescriptor& driver, int operation, FileControlBlock& bl
   }
   int code = driver.dispatch(operation, block, args);
   if (code == error::kNone) {
-    runtime::ClearError();
+    // Most calls find the state clear already; clearing it costs more.
+    const runtime::ErrorState& state = runtime::CurrentError();
+    if (state.code != 0 || state.driver_code != 0 || !state.driver_text.empty() ||
+        !state.file.empty()) {
+      runtime::ClearError();
+    }
   } else if (runtime::ErrorCode() != code) {
     // A driver that returned a code without setting the state still names
     // the file in the report.
