@@ -11,12 +11,30 @@ namespace {
 constexpr size_t kInitialBuffer = 512;
 // Garbage below this is never worth a compaction.
 constexpr size_t kGarbageSlack = 1024;
+// The room a recycled page keeps beyond what it needs: an eighth of it and
+// this many bytes.
+constexpr size_t kRoomSlack = 256;
+
+bool RoomFits(size_t room, size_t need) {
+  return room >= need && room <= need + need / 8 + kRoomSlack;
+}
 }  // namespace
 
 void Page::set_level(uint8_t level) {
   level_ = level;
   content_size_ = kPageHeaderSize;
   for (const Slot& slot : slots_) content_size_ += EntryCost(slot.length);
+  RebuildHeads();
+}
+
+void Page::RebuildHeads() {
+  heads_.clear();
+  if (level_ == 0) {
+    heads_.shrink_to_fit();
+    return;
+  }
+  heads_.reserve(slots_.size());
+  for (size_t i = 0; i < slots_.size(); ++i) heads_.push_back(KeyHead(key(i)));
 }
 
 size_t Page::LowerBound(std::string_view key) const {
@@ -35,11 +53,14 @@ size_t Page::LowerBound(std::string_view key) const {
 
 size_t Page::ChildFor(std::string_view key) const {
   // The first entry whose key is above key, then one back.
+  uint64_t head = KeyHead(key);
   size_t low = 0;
   size_t high = slots_.size();
   while (low < high) {
     size_t middle = low + (high - low) / 2;
-    if (CompareKeys(key, this->key(middle)) < 0) {
+    bool below = level_ != 0 && head != heads_[middle] ? head < heads_[middle]
+                                                       : CompareKeys(key, this->key(middle)) < 0;
+    if (below) {
       high = middle;
     } else {
       low = middle + 1;
@@ -96,12 +117,16 @@ void Page::Insert(size_t i, std::string_view bytes, size_t key_length, int32_t c
   slots_.insert(
       slots_.begin() + static_cast<std::ptrdiff_t>(i),
       Slot{offset, static_cast<uint16_t>(bytes.size()), static_cast<uint16_t>(key_length), child});
+  if (level_ != 0) {
+    heads_.insert(heads_.begin() + static_cast<std::ptrdiff_t>(i), KeyHead(this->key(i)));
+  }
 }
 
 void Page::Erase(size_t i) {
   size_t length = slots_[i].length;
   content_size_ -= EntryCost(length);
   slots_.erase(slots_.begin() + static_cast<std::ptrdiff_t>(i));
+  if (level_ != 0) heads_.erase(heads_.begin() + static_cast<std::ptrdiff_t>(i));
   AddGarbage(length);
 }
 
@@ -111,6 +136,7 @@ void Page::Replace(size_t i, std::string_view bytes, size_t key_length, int32_t 
   content_size_ += EntryCost(bytes.size());
   slot.key_length = static_cast<uint16_t>(key_length);
   slot.child = child;
+  if (level_ != 0) heads_[i] = KeyHead(bytes.substr(0, key_length));
   if (bytes.size() == slot.length) {
     // A record of the same length, such as a rewritten count, stays where it is.
     std::memmove(buffer_.data() + slot.offset, bytes.data(), bytes.size());
@@ -141,6 +167,10 @@ void Page::MoveTail(size_t from, Page* other) {
     content_size_ -= EntryCost(slot.length);
   }
   slots_.resize(from);
+  if (level_ != 0) {
+    heads_.resize(from);
+    heads_.shrink_to_fit();
+  }
   // What stays is copied to a buffer of its own size: after a split in key
   // order this half takes no more records.
   garbage_ += bytes;
@@ -155,6 +185,7 @@ void Page::TakeAll(Page* other) {
   garbage_ = other->garbage_;
   other->buffer_.clear();
   other->slots_.clear();
+  other->heads_.clear();
   other->garbage_ = 0;
   other->content_size_ = kPageHeaderSize;
   set_level(level_);
@@ -162,7 +193,38 @@ void Page::TakeAll(Page* other) {
 
 void Page::Reserve(size_t entries, size_t bytes) {
   slots_.reserve(slots_.size() + entries);
+  if (level_ != 0) heads_.reserve(heads_.size() + entries);
   buffer_.reserve(buffer_.size() + bytes);
+}
+
+void Page::Reset(int32_t ref, uint8_t level) {
+  ref_ = ref;
+  level_ = level;
+  dirty_ = false;
+  buffer_.clear();
+  slots_.clear();
+  heads_.clear();
+  garbage_ = 0;
+  content_size_ = kPageHeaderSize;
+}
+
+void Page::FitRoom(size_t entries, size_t bytes) {
+  if (!RoomFits(buffer_.capacity(), bytes)) {
+    std::string fresh;
+    fresh.reserve(bytes);
+    buffer_.swap(fresh);
+  }
+  if (!RoomFits(slots_.capacity() * sizeof(Slot), entries * sizeof(Slot))) {
+    std::vector<Slot> fresh;
+    fresh.reserve(entries);
+    slots_.swap(fresh);
+  }
+  size_t heads = level_ != 0 ? entries : 0;
+  if (!RoomFits(heads_.capacity() * sizeof(uint64_t), heads * sizeof(uint64_t))) {
+    std::vector<uint64_t> fresh;
+    fresh.reserve(heads);
+    heads_.swap(fresh);
+  }
 }
 
 void Page::AppendShared(size_t shared, std::string_view rest, size_t key_length) {
@@ -176,6 +238,7 @@ void Page::AppendShared(size_t shared, std::string_view rest, size_t key_length)
   content_size_ += EntryCost(length);
   slots_.push_back(
       Slot{offset, static_cast<uint16_t>(length), static_cast<uint16_t>(key_length), kNoPage});
+  if (level_ != 0) heads_.push_back(KeyHead(key(slots_.size() - 1)));
 }
 
 }  // namespace tentaria::storage

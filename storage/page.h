@@ -53,6 +53,17 @@ inline int CompareKeys(std::string_view a, std::string_view b) {
   return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
 
+// The first eight bytes of a key as a big-endian number, zero-padded: a
+// smaller head means a smaller key; equal heads settle nothing.
+inline uint64_t KeyHead(std::string_view key) {
+  uint8_t bytes[8] = {};
+  std::memcpy(bytes, key.data(), key.size() < 8 ? key.size() : 8);
+  uint64_t head = 0;
+  std::memcpy(&head, bytes, 8);
+  if constexpr (std::endian::native == std::endian::little) head = __builtin_bswap64(head);
+  return head;
+}
+
 // One entry of a page, as a view into the page's buffer.  The view stays
 // valid until the page itself is changed.
 struct PageEntry {
@@ -95,7 +106,8 @@ class Page {
   }
   // Bytes of memory the page takes, for the cache's budget.
   size_t memory_size() const {
-    return sizeof(Page) + buffer_.capacity() + slots_.capacity() * sizeof(Slot);
+    return sizeof(Page) + buffer_.capacity() + slots_.capacity() * sizeof(Slot) +
+           heads_.capacity() * sizeof(uint64_t);
   }
 
   // Index of the first entry whose key is not below key (size() if none).
@@ -116,6 +128,13 @@ class Page {
   void TakeAll(Page* other);
   // Room for this many more entries and bytes, before a load fills the page.
   void Reserve(size_t entries, size_t bytes);
+  // Empties the page to take the place of another, keeping its room.
+  void Reset(int32_t ref, uint8_t level);
+  // On an empty page: room for exactly this many entries and bytes, unless
+  // the room it has already fits them with little to spare.  A recycled
+  // page must not keep much more room than it uses: the cache's budget
+  // counts room, not contents.
+  void FitRoom(size_t entries, size_t bytes);
   // Loading a page: appends an entry whose first `shared` bytes are those
   // of the last entry, followed by rest.
   void AppendShared(size_t shared, std::string_view rest, size_t key_length);
@@ -136,12 +155,16 @@ class Page {
   void AddGarbage(size_t n);
   // Rewrites the buffer with the live entries only, in entry order.
   void Compact();
+  void RebuildHeads();
 
   int32_t ref_;
   uint8_t level_;
   bool dirty_ = false;
   std::string buffer_;
   std::vector<Slot> slots_;
+  // Index pages only, one per entry: the heads of the keys, so that a
+  // descent's binary search reads one small array and seldom the keys.
+  std::vector<uint64_t> heads_;
   size_t garbage_ = 0;
   size_t content_size_ = kPageHeaderSize;
 };

@@ -49,6 +49,14 @@ Status EncodePageImage(const Page& page, uint32_t home, std::string* image) {
 }
 
 Status DecodePageImage(const uint8_t* data, size_t n, int32_t ref, std::unique_ptr<Page>* page) {
+  auto result = std::make_unique<Page>(ref, 0);
+  Status s = DecodePageImage(data, n, ref, result.get());
+  if (!s.ok()) return s;
+  *page = std::move(result);
+  return Status::Ok();
+}
+
+Status DecodePageImage(const uint8_t* data, size_t n, int32_t ref, Page* page) {
   if (n < kPageHeaderSize) return InternalFault(fault::kPageLength);
   size_t stored = LoadU16(data + 4);
   if (RoundUpToBlock(stored) != n) return InternalFault(fault::kPageLength);
@@ -64,7 +72,8 @@ Status DecodePageImage(const uint8_t* data, size_t n, int32_t ref, std::unique_p
   size_t content = LoadU16(data + 8);
   size_t overhead = kPageHeaderSize + count * (level == 0 ? 5 : 9);
   size_t bytes_hint = content > overhead ? content - overhead : 0;
-  auto result = std::make_unique<Page>(ref, level);
+  page->Reset(ref, level);
+  page->FitRoom(count, bytes_hint);
   if (stored < full) {
     // Reused, like the packing buffer: pages are loaded by the thousand in
     // a scan.
@@ -72,20 +81,17 @@ Status DecodePageImage(const uint8_t* data, size_t n, int32_t ref, std::unique_p
     expanded.resize(full - prefix);
     Status s = ExpandPage(data + prefix, stored - prefix, expanded.data(), expanded.size());
     if (!s.ok()) return s;
-    s = UnpackEntries(expanded.data(), expanded.size(), count, level != 0, bytes_hint,
-                      result.get());
+    s = UnpackEntries(expanded.data(), expanded.size(), count, level != 0, bytes_hint, page);
     if (!s.ok()) return s;
   } else {
-    Status s =
-        UnpackEntries(data + prefix, full - prefix, count, level != 0, bytes_hint, result.get());
+    Status s = UnpackEntries(data + prefix, full - prefix, count, level != 0, bytes_hint, page);
     if (!s.ok()) return s;
   }
   if (level != 0) {
     for (size_t i = 0; i < count; ++i) {
-      result->SetChild(i, static_cast<int32_t>(LoadU32(data + kPageHeaderSize + 4 * i)));
+      page->SetChild(i, static_cast<int32_t>(LoadU32(data + kPageHeaderSize + 4 * i)));
     }
   }
-  *page = std::move(result);
   return Status::Ok();
 }
 

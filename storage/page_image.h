@@ -40,6 +40,9 @@ Status EncodePageImage(const Page& page, uint32_t home, std::string* image);
 // (2402); header sizes consistent (2405); expansion (522, 530); unpacked
 // size equals full size (1602).
 Status DecodePageImage(const uint8_t* data, size_t n, int32_t ref, std::unique_ptr<Page>* page);
+// The same into page, whatever it held before (a page recycled by the
+// cache keeps its room).  On failure the page's contents are undefined.
+Status DecodePageImage(const uint8_t* data, size_t n, int32_t ref, Page* page);
 
 // The stored size of an image (from its header); used for journal entries.
 inline constexpr size_t kStoredSizeOffset = 4;

@@ -9,11 +9,9 @@
 namespace tentaria::storage {
 
 Status PageStore::Get(int32_t ref, Page** page) {
-  auto it = pages_.find(ref);
-  if (it != pages_.end()) {
-    Cached& cached = it->second;
-    if (!cached.page->dirty()) lru_.splice(lru_.begin(), lru_, cached.lru);
-    *page = cached.page.get();
+  if (PageMap::Entry* entry = pages_.Find(ref)) {
+    entry->used = ++use_count_;
+    *page = entry->page.get();
     return Status::Ok();
   }
   if (cached_only_) return Status::Error(kNotCachedCode, "page not cached");
@@ -27,13 +25,25 @@ Status PageStore::Get(int32_t ref, Page** page) {
   const uint8_t* image = nullptr;
   s = ReadImage(offset, n, &image);
   if (!s.ok()) return s;
-  std::unique_ptr<Page> loaded;
-  s = DecodePageImage(image, n, ref, &loaded);
-  if (!s.ok()) return s;
+  std::unique_ptr<Page> loaded = TakeSpare(ref);
+  s = DecodePageImage(image, n, ref, loaded.get());
+  if (!s.ok()) {
+    // What the failed load left in the page does not matter to a spare.
+    spares_.push_back(std::move(loaded));
+    return s;
+  }
   *page = loaded.get();
-  auto [inserted, unused] = pages_.emplace(ref, Cached{std::move(loaded), {}, 0});
-  AddClean(&inserted->second);
+  PageMap::Entry* entry = pages_.Insert(ref, std::move(loaded));
+  entry->used = ++use_count_;
+  AddClean(entry);
   return Status::Ok();
+}
+
+std::unique_ptr<Page> PageStore::TakeSpare(int32_t ref) {
+  if (spares_.empty()) return std::make_unique<Page>(ref, 0);
+  std::unique_ptr<Page> page = std::move(spares_.back());
+  spares_.pop_back();
+  return page;
 }
 
 Status PageStore::ReadImage(uint64_t offset, size_t n, const uint8_t** image) {
@@ -65,17 +75,14 @@ Status PageStore::ReadImage(uint64_t offset, size_t n, const uint8_t** image) {
   return Status::Ok();
 }
 
-void PageStore::AddClean(Cached* cached) {
-  lru_.push_front(cached->page.get());
-  cached->lru = lru_.begin();
-  cached->bytes = cached->page->memory_size();
-  clean_bytes_ += cached->bytes;
+void PageStore::AddClean(PageMap::Entry* entry) {
+  entry->bytes = static_cast<uint32_t>(entry->page->memory_size());
+  clean_bytes_ += entry->bytes;
 }
 
-void PageStore::RemoveClean(Cached* cached) {
-  lru_.erase(cached->lru);
-  clean_bytes_ -= cached->bytes;
-  cached->bytes = 0;
+void PageStore::RemoveClean(PageMap::Entry* entry) {
+  clean_bytes_ -= entry->bytes;
+  entry->bytes = 0;
 }
 
 Page* PageStore::NewPage(uint8_t level) {
@@ -84,7 +91,7 @@ Page* PageStore::NewPage(uint8_t level) {
   page->set_dirty(true);
   ++dirty_pages_;
   Page* result = page.get();
-  pages_.emplace(ref, Cached{std::move(page), {}, 0});
+  pages_.Insert(ref, std::move(page))->used = ++use_count_;
   return result;
 }
 
@@ -92,51 +99,49 @@ void PageStore::MarkDirty(Page* page) {
   if (page->dirty()) return;
   page->set_dirty(true);
   ++dirty_pages_;
-  RemoveClean(&pages_.at(page->ref()));
+  RemoveClean(pages_.Find(page->ref()));
 }
 
 void PageStore::Rekey(Page* page, int32_t ref) {
-  auto node = pages_.extract(page->ref());
-  node.key() = ref;
+  pages_.Rekey(page->ref(), ref);
   page->set_ref(ref);
-  pages_.insert(std::move(node));
 }
 
 void PageStore::Forget(Page* page) {
-  auto it = pages_.find(page->ref());
+  PageMap::Entry* entry = pages_.Find(page->ref());
   if (page->dirty()) {
     --dirty_pages_;
   } else {
-    RemoveClean(&it->second);
+    RemoveClean(entry);
   }
-  pages_.erase(it);
+  pages_.Erase(page->ref());
   ++version_;
 }
 
 std::vector<Page*> PageStore::DirtyPages() const {
   std::vector<Page*> result;
-  for (const auto& [ref, cached] : pages_) {
-    if (cached.page->dirty()) result.push_back(cached.page.get());
-  }
+  pages_.ForEach([&result](const PageMap::Entry& entry) {
+    if (entry.page->dirty()) result.push_back(entry.page.get());
+  });
   return result;
 }
 
 bool PageStore::HasChanges() const { return dirty_pages_ != 0; }
 
 void PageStore::MarkAllClean() {
-  for (auto& [ref, cached] : pages_) {
-    if (!cached.page->dirty()) continue;
-    cached.page->set_dirty(false);
-    AddClean(&cached);
-  }
+  pages_.ForEach([this](PageMap::Entry& entry) {
+    if (!entry.page->dirty()) return;
+    entry.page->set_dirty(false);
+    AddClean(&entry);
+  });
   dirty_pages_ = 0;
   // The flush rewrote places the window may hold.
   window_.clear();
 }
 
 void PageStore::Clear() {
-  pages_.clear();
-  lru_.clear();
+  pages_.Clear();
+  spares_.clear();
   clean_bytes_ = 0;
   dirty_pages_ = 0;
   journal_map_.clear();
@@ -149,10 +154,28 @@ void PageStore::Clear() {
 void PageStore::Trim(size_t budget) {
   if (clean_bytes_ <= budget) return;
   size_t target = budget - budget / 8;
-  while (clean_bytes_ > target && !lru_.empty()) {
-    auto it = pages_.find(lru_.back()->ref());
-    RemoveClean(&it->second);
-    pages_.erase(it);
+  // Spares the last drop left unused are freed: at most one drop's worth
+  // of pages waits beside the budget.
+  spares_.clear();
+  by_use_.clear();
+  pages_.ForEach([this](const PageMap::Entry& entry) {
+    if (entry.bytes != 0) by_use_.emplace_back(entry.used, entry.ref);
+  });
+  // The least recently used pages come first, found a batch at a time
+  // (sized from the pages' average) rather than by sorting them all.
+  auto next = by_use_.begin();
+  while (clean_bytes_ > target && next != by_use_.end()) {
+    size_t excess = clean_bytes_ - target;
+    auto left = static_cast<size_t>(by_use_.end() - next);
+    size_t batch = std::min(left, excess / std::max<size_t>(1, clean_bytes_ / left) + 16);
+    auto batch_end = next + static_cast<std::ptrdiff_t>(batch);
+    std::nth_element(next, batch_end - 1, by_use_.end());
+    std::sort(next, batch_end);
+    for (; next != batch_end && clean_bytes_ > target; ++next) {
+      PageMap::Entry* entry = pages_.Find(next->second);
+      RemoveClean(entry);
+      spares_.push_back(pages_.Erase(next->second));
+    }
   }
   ++version_;
 }

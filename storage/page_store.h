@@ -4,22 +4,25 @@
 // journal entry that holds their newer image) and kept by block reference.
 // Pages made since the last flush carry provisional negative references.
 // Changed pages stay in memory until the flush gives them a place and
-// writes them; clean pages are kept in order of use and the least recently
-// used are dropped, between operations, when they take more memory than
-// the cache's budget.
+// writes them; each fetch stamps a page with a use count, and the least
+// recently used clean pages are dropped, between operations, when they take
+// more memory than the cache's budget.  Dropped pages are kept as spares
+// until the next drop and loads reuse them and their room, so that a scan
+// through more pages than fit does not allocate and free for each one.
 #ifndef TENTARIA_STORAGE_PAGE_STORE_H_
 #define TENTARIA_STORAGE_PAGE_STORE_H_
 
 #include <cstdint>
-#include <list>
 #include <memory>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "platform/status.h"
 #include "storage/block_file.h"
 #include "storage/file_header.h"
 #include "storage/page.h"
+#include "storage/page_map.h"
 
 namespace tentaria::storage {
 
@@ -64,6 +67,8 @@ class PageStore {
   void Trim(size_t budget);
   size_t cached_pages() const { return pages_.size(); }
   size_t clean_bytes() const { return clean_bytes_; }
+  // Dropped pages waiting to be reused by a load.
+  size_t spare_pages() const { return spares_.size(); }
 
   // While a journal is pending and cannot be copied home, pages whose home
   // offset has an entry are read from the entry: home offset -> entry offset.
@@ -88,24 +93,21 @@ class PageStore {
   // not read again.
   static constexpr size_t kReadAhead = 64 * 1024;
 
-  struct Cached {
-    std::unique_ptr<Page> page;
-    // Clean pages only: the page's place in lru_ and the bytes counted for
-    // it in clean_bytes_.
-    std::list<Page*>::iterator lru;
-    size_t bytes = 0;
-  };
-
   // The n bytes of the image at offset, from the window or the file.
   Status ReadImage(uint64_t offset, size_t n, const uint8_t** image);
-  void AddClean(Cached* cached);
-  void RemoveClean(Cached* cached);
+  // A page to load into: a spare when there is one.
+  std::unique_ptr<Page> TakeSpare(int32_t ref);
+  void AddClean(PageMap::Entry* entry);
+  void RemoveClean(PageMap::Entry* entry);
 
   BlockFile* file_;
   FileHeader header_;
-  std::unordered_map<int32_t, Cached> pages_;
-  std::list<Page*> lru_;  // clean pages, most recently used first
+  PageMap pages_;
+  uint64_t use_count_ = 0;  // bumped by every fetch
   size_t clean_bytes_ = 0;
+  std::vector<std::unique_ptr<Page>> spares_;
+  // Trim's list of clean pages (use count, reference), kept for its room.
+  std::vector<std::pair<uint64_t, int32_t>> by_use_;
   std::unordered_map<uint64_t, uint64_t> journal_map_;
   std::vector<uint8_t> window_;  // file bytes from window_offset_ on
   uint64_t window_offset_ = 0;
