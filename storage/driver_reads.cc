@@ -5,6 +5,7 @@
 // tree key, and each read seeks it again, so that rows added, changed or
 // deleted meanwhile (by this open or another process) are seen.
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <iterator>
 #include <map>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "storage/bytes.h"
 #include "storage/driver_state.h"
 #include "storage/error_texts.h"
 #include "storage/key_entry.h"
@@ -22,20 +24,28 @@
 namespace tentaria::storage {
 namespace {
 
-// The first tree key of the order's range: the table's data rows, or the
-// entries of one key.
-std::string RangePrefix(const TavrinFileState& state, ReadOrder order, size_t key) {
-  uint32_t table = state.table->table_number();
-  if (order == ReadOrder::kKey) return KeyEntryPrefix(table, static_cast<uint8_t>(key));
-  return TablePrefix(table) + static_cast<char>(kDataRowKind);
-}
+// The first tree key of the order's range, which every key in it starts
+// with: the table's number and the data row kind, or the key's number
+// (KindKey, KeyEntryPrefix).  Built on every read, so kept off the heap.
+class RangePrefix {
+ public:
+  RangePrefix(const TavrinFileState& state, ReadOrder order, size_t key) {
+    StoreBigU32(reinterpret_cast<uint8_t*>(bytes_.data()), state.table->table_number());
+    bytes_[4] = static_cast<char>(order == ReadOrder::kKey ? key : kDataRowKind);
+  }
+  std::string_view view() const { return {bytes_.data(), bytes_.size()}; }
+  size_t size() const { return bytes_.size(); }
+  // The first tree key after the range; the last byte (a kind or key
+  // number) is below 0xFF.
+  std::string End() const {
+    std::string end(view());
+    end.back() = static_cast<char>(static_cast<uint8_t>(end.back()) + 1);
+    return end;
+  }
 
-// The first tree key after the range; the last prefix byte (a kind or key
-// number) is below 0xFF.
-std::string RangeEnd(std::string prefix) {
-  prefix.back() = static_cast<char>(static_cast<uint8_t>(prefix.back()) + 1);
-  return prefix;
-}
+ private:
+  std::array<char, 5> bytes_;
+};
 
 uint32_t BigEndian(std::string_view bytes) {
   uint32_t value = 0;
@@ -91,11 +101,11 @@ template <typename Cursor>
 Status LocateWith(Cursor* cursor, const TavrinFileState& state, const ReadPosition& position,
                   bool forward, Located* located) {
   *located = Located();
-  std::string prefix = RangePrefix(state, position.order, position.key);
+  RangePrefix prefix(state, position.order, position.key);
   Status s;
   switch (position.start) {
     case ReadPosition::Start::kFromEnds:
-      s = cursor->Seek(forward ? prefix : RangeEnd(prefix));
+      s = cursor->Seek(forward ? std::string(prefix.view()) : prefix.End());
       if (s.ok() && !forward) s = StepBack(cursor);
       break;
     case ReadPosition::Start::kFrom:
@@ -119,7 +129,7 @@ Status LocateWith(Cursor* cursor, const TavrinFileState& state, const ReadPositi
       }
       break;
   }
-  if (!s.ok() || !cursor->Valid() || !cursor->key().starts_with(prefix)) return s;
+  if (!s.ok() || !cursor->Valid() || !cursor->key().starts_with(prefix.view())) return s;
   located->found = true;
   located->tree_key.assign(cursor->key());
   if (position.order == ReadOrder::kRecord) {
@@ -215,6 +225,9 @@ Status EndFailedRead(TavrinFileState* state, Status status) {
 // read passes over.
 Status ReadOnce(const DriverCall& call, bool forward, bool* skip) {
   TavrinFileState* state = call.state();
+  // The read touches rows and key entries only, never the counters the
+  // table keeps in memory: they need not be written back for it.
+  RecordFile::OwnerScope owner(state->table->record_file());
   *skip = false;
   Located located;
   Status s = LocateNext(state, forward, &located);
@@ -320,8 +333,8 @@ ReadOrder OrderOf(int operation) {
 // A saved position given as argument: a tree key in the order's range.
 Status SavedPosition(const DriverCall& call, ReadOrder order, size_t key, std::string* saved) {
   std::string text = call.args.texts.empty() ? std::string() : call.args.texts[0];
-  std::string prefix = RangePrefix(*call.state(), order, key);
-  if (text.size() <= prefix.size() || !text.starts_with(prefix)) {
+  RangePrefix prefix(*call.state(), order, key);
+  if (text.size() <= prefix.size() || !text.starts_with(prefix.view())) {
     return Status::Error(error::kRecordNotFound, "not a saved position of this table");
   }
   *saved = std::move(text);
@@ -524,7 +537,7 @@ Status ReadAgain(const DriverCall& call) {
   if (!s.ok()) return EndFailedRead(state, s);
   position.search_back = position.search;
   uint32_t record_number = 0;
-  std::string prefix = RangePrefix(*state, position.order, position.key);
+  RangePrefix prefix(*state, position.order, position.key);
   if (position.order == ReadOrder::kRecord) {
     record_number = BigEndian(std::string_view(position.search).substr(prefix.size()));
   } else {

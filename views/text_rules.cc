@@ -1,5 +1,7 @@
 #include "views/text_rules.h"
 
+#include <algorithm>
+
 #include "runtime/collation.h"
 #include "runtime/locale.h"
 
@@ -22,7 +24,25 @@ std::string UpperText(std::string_view text) { return runtime::ToUpper(Tables(),
 std::string LowerText(std::string_view text) { return runtime::ToLower(Tables(), text); }
 
 int CompareTexts(std::string_view a, std::string_view b) {
-  return runtime::CompareBlankPadded(Tables(), a, b);
+  // Equal bytes read as equal characters, so a common start decides
+  // nothing; a filter mostly compares texts that share their start or
+  // differ in their first bytes.
+  size_t common = 0;
+  size_t shorter = std::min(a.size(), b.size());
+  while (common < shorter && a[common] == b[common]) ++common;
+  a.remove_prefix(common);
+  b.remove_prefix(common);
+  const runtime::CollationTables& tables = Tables();
+  // What is left of a field beside a shorter text is often blanks only;
+  // they equal the end when a blank is no digraph.
+  if (a.empty() || b.empty()) {
+    std::string_view rest = a.empty() ? b : a;
+    if (rest.find_first_not_of(' ') == std::string_view::npos &&
+        runtime::FindDigraph(tables, ' ') == nullptr) {
+      return 0;
+    }
+  }
+  return runtime::CompareBlankPadded(tables, a, b);
 }
 
 std::string NameKey(std::string_view name) { return UpperText(name); }
