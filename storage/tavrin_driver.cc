@@ -224,15 +224,21 @@ int CarryOut(platform::FileSystem* fs, int operation, FileControlBlock& block,
 int DispatchOperation(platform::FileSystem* fs, int operation, FileControlBlock& block,
                       const OperationArguments& args) {
   auto* state = static_cast<TavrinFileState*>(block.driver_state.get());
-  // Taken before the operation, so that CLOSE is traced too.
-  std::shared_ptr<DriverTrace> trace = state != nullptr ? state->trace : nullptr;
+  // Taken before the operation, so that CLOSE is traced too; only the
+  // operations that drop or replace the state keep the trace alive.
+  DriverTrace* trace = state != nullptr ? state->trace.get() : nullptr;
+  std::shared_ptr<DriverTrace> kept;
+  if (trace != nullptr &&
+      (operation == op::CLOSE || operation == op::OPEN || operation == op::SHARE)) {
+    kept = state->trace;
+  }
   // The clock is read only for a trace; one that the operation turned on
   // times it from its end.
   bool timed = trace && trace->on();
   int64_t started = timed ? platform::ElapsedHundredths() : 0;
   int code = CarryOut(fs, operation, block, args);
   state = static_cast<TavrinFileState*>(block.driver_state.get());
-  if (!trace && state != nullptr) trace = state->trace;
+  if (trace == nullptr && state != nullptr) trace = state->trace.get();
   if (trace && trace->on() && block.trace_silenced == 0) {
     if (!timed) started = platform::ElapsedHundredths();
     bool row = trace->details() && block.record.size() == block.layout.record_size;

@@ -38,8 +38,6 @@ std::vector<NodePtr> Operands(NodePtr a, NodePtr b = nullptr, NodePtr c = nullpt
 
 }  // namespace
 
-bool IsComparison(Op op) { return op >= Op::kEqual && op <= Op::kGreaterOrEqual; }
-
 ValueClass ClassOfType(int type) {
   if (type < 7) return ValueClass::kInteger;
   if (type < 18) return ValueClass::kReal;

@@ -62,7 +62,7 @@ enum class Op : std::uint8_t {
   kRangeSeparator = 21,
 };
 
-bool IsComparison(Op op);
+inline bool IsComparison(Op op) { return op >= Op::kEqual && op <= Op::kGreaterOrEqual; }
 
 // Built-in function codes, named after the functions; 0 marks a bound
 // procedure.

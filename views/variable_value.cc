@@ -45,11 +45,6 @@ bool IsText(int type) {
 
 }  // namespace
 
-VariableView ViewOf(const BoundVariable& variable) {
-  return {static_cast<const unsigned char*>(variable.address), variable.type, variable.size,
-          variable.decimals};
-}
-
 std::int32_t ReadInteger(const VariableView& view) {
   switch (static_cast<TypeCode>(view.type)) {
     case TypeCode::BYTE:

@@ -24,7 +24,10 @@ struct VariableView {
   int decimals = 0;
 };
 
-VariableView ViewOf(const BoundVariable& variable);
+inline VariableView ViewOf(const BoundVariable& variable) {
+  return {static_cast<const unsigned char*>(variable.address), variable.type, variable.size,
+          variable.decimals};
+}
 
 std::int32_t ReadInteger(const VariableView& view);
 double ReadReal(const VariableView& view);

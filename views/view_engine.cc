@@ -49,7 +49,13 @@ int ViewEngine::Call(int operation, const storage::OperationArguments& args) {
   int64_t started = profile_ ? platform::ElapsedHundredths() : 0;
   int code = Dispatch(operation, args);
   if (code == 0) {
-    runtime::ClearError();
+    // A step mostly finds the state clear (the file's read cleared it);
+    // clearing it again costs more than looking.
+    const runtime::ErrorState& state = runtime::CurrentError();
+    if (state.code != 0 || state.driver_code != 0 || !state.driver_text.empty() ||
+        !state.file.empty()) {
+      runtime::ClearError();
+    }
   } else if (runtime::ErrorCode() != code) {
     runtime::SetError(code);
   }
