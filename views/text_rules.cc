@@ -1,6 +1,7 @@
 #include "views/text_rules.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "runtime/collation.h"
 #include "runtime/locale.h"
@@ -40,6 +41,15 @@ int CompareTexts(std::string_view a, std::string_view b) {
     if (rest.find_first_not_of(' ') == std::string_view::npos &&
         runtime::FindDigraph(tables, ' ') == nullptr) {
       return 0;
+    }
+  }
+  // The first characters that differ mostly decide by their weights.
+  if (!a.empty() && !b.empty()) {
+    auto x = static_cast<uint8_t>(a[0]);
+    auto y = static_cast<uint8_t>(b[0]);
+    if (tables.weight[x] != tables.weight[y] && runtime::FindDigraph(tables, x) == nullptr &&
+        runtime::FindDigraph(tables, y) == nullptr) {
+      return tables.weight[x] < tables.weight[y] ? -1 : 1;
     }
   }
   return runtime::CompareBlankPadded(tables, a, b);
