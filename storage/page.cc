@@ -11,12 +11,12 @@ namespace {
 constexpr size_t kInitialBuffer = 512;
 // Garbage below this is never worth a compaction.
 constexpr size_t kGarbageSlack = 1024;
-// The room a recycled page keeps beyond what it needs: an eighth of it and
+// The room a recycled page keeps beyond what it needs: a sixteenth of it and
 // this many bytes.
-constexpr size_t kRoomSlack = 256;
+constexpr size_t kRoomSlack = 128;
 
 bool RoomFits(size_t room, size_t need) {
-  return room >= need && room <= need + need / 8 + kRoomSlack;
+  return room >= need && room <= need + need / 16 + kRoomSlack;
 }
 }  // namespace
 
@@ -29,12 +29,36 @@ void Page::set_level(uint8_t level) {
 
 void Page::RebuildHeads() {
   heads_.clear();
+  head_skip_ = 0;
   if (level_ == 0) {
     heads_.shrink_to_fit();
     return;
   }
+  if (!slots_.empty()) {
+    // Keys are in order: what the first and the last share, all share.
+    std::string_view first = key(0);
+    std::string_view last = key(slots_.size() - 1);
+    size_t common = std::min(first.size(), last.size());
+    while (head_skip_ < common && first[head_skip_] == last[head_skip_]) ++head_skip_;
+  }
   heads_.reserve(slots_.size());
-  for (size_t i = 0; i < slots_.size(); ++i) heads_.push_back(KeyHead(key(i)));
+  for (size_t i = 0; i < slots_.size(); ++i) heads_.push_back(HeadOf(key(i)));
+}
+
+void Page::KeyChanged(size_t i, bool added) {
+  if (level_ == 0) return;
+  std::string_view changed = key(i);
+  std::string_view other = slots_.size() > 1 ? key(i == 0 ? 1 : 0) : std::string_view();
+  // Only a key that does not share the page's leading bytes moves the
+  // heads' starting point: rare, as keys of one page are close.
+  if (slots_.size() == 1 || changed.size() < head_skip_ ||
+      std::memcmp(changed.data(), other.data(), head_skip_) != 0) {
+    RebuildHeads();
+  } else if (added) {
+    heads_.insert(heads_.begin() + static_cast<std::ptrdiff_t>(i), HeadOf(changed));
+  } else {
+    heads_[i] = HeadOf(changed);
+  }
 }
 
 size_t Page::LowerBound(std::string_view key) const {
@@ -53,14 +77,31 @@ size_t Page::LowerBound(std::string_view key) const {
 
 size_t Page::ChildFor(std::string_view key) const {
   // The first entry whose key is above key, then one back.
-  uint64_t head = KeyHead(key);
   size_t low = 0;
   size_t high = slots_.size();
+  if (level_ != 0 && high != 0) {
+    // A key that differs from the page's shared leading bytes lies before
+    // or after all its keys; else the heads settle most comparisons.
+    std::string_view first = this->key(0);
+    int shared =
+        CompareKeys(key.substr(0, std::min(key.size(), head_skip_)), first.substr(0, head_skip_));
+    if (shared != 0) return shared < 0 ? 0 : high - 1;
+    uint64_t head = HeadOf(key);
+    while (low < high) {
+      size_t middle = low + (high - low) / 2;
+      bool below =
+          head != heads_[middle] ? head < heads_[middle] : CompareKeys(key, this->key(middle)) < 0;
+      if (below) {
+        high = middle;
+      } else {
+        low = middle + 1;
+      }
+    }
+    return low == 0 ? 0 : low - 1;
+  }
   while (low < high) {
     size_t middle = low + (high - low) / 2;
-    bool below = level_ != 0 && head != heads_[middle] ? head < heads_[middle]
-                                                       : CompareKeys(key, this->key(middle)) < 0;
-    if (below) {
+    if (CompareKeys(key, this->key(middle)) < 0) {
       high = middle;
     } else {
       low = middle + 1;
@@ -117,9 +158,7 @@ void Page::Insert(size_t i, std::string_view bytes, size_t key_length, int32_t c
   slots_.insert(
       slots_.begin() + static_cast<std::ptrdiff_t>(i),
       Slot{offset, static_cast<uint16_t>(bytes.size()), static_cast<uint16_t>(key_length), child});
-  if (level_ != 0) {
-    heads_.insert(heads_.begin() + static_cast<std::ptrdiff_t>(i), KeyHead(this->key(i)));
-  }
+  KeyChanged(i, true);
 }
 
 void Page::Erase(size_t i) {
@@ -136,10 +175,10 @@ void Page::Replace(size_t i, std::string_view bytes, size_t key_length, int32_t 
   content_size_ += EntryCost(bytes.size());
   slot.key_length = static_cast<uint16_t>(key_length);
   slot.child = child;
-  if (level_ != 0) heads_[i] = KeyHead(bytes.substr(0, key_length));
   if (bytes.size() == slot.length) {
     // A record of the same length, such as a rewritten count, stays where it is.
     std::memmove(buffer_.data() + slot.offset, bytes.data(), bytes.size());
+    KeyChanged(i, false);
     return;
   }
   std::string copy;
@@ -154,6 +193,7 @@ void Page::Replace(size_t i, std::string_view bytes, size_t key_length, int32_t 
   slots_[i].offset = offset;
   slots_[i].length = static_cast<uint16_t>(bytes.size());
   AddGarbage(old_length);
+  KeyChanged(i, false);
 }
 
 void Page::MoveTail(size_t from, Page* other) {
@@ -204,6 +244,7 @@ void Page::Reset(int32_t ref, uint8_t level) {
   buffer_.clear();
   slots_.clear();
   heads_.clear();
+  head_skip_ = 0;
   garbage_ = 0;
   content_size_ = kPageHeaderSize;
 }
@@ -227,6 +268,16 @@ void Page::FitRoom(size_t entries, size_t bytes) {
   }
 }
 
+void Page::Prefetch() const {
+  constexpr size_t kLine = 64;
+  const char* buffer = buffer_.data();
+  for (size_t i = 0; i < buffer_.capacity(); i += kLine) __builtin_prefetch(buffer + i, 1);
+  const char* slots = reinterpret_cast<const char*>(slots_.data());
+  for (size_t i = 0; i < slots_.capacity() * sizeof(Slot); i += kLine) {
+    __builtin_prefetch(slots + i, 1);
+  }
+}
+
 void Page::AppendShared(size_t shared, std::string_view rest, size_t key_length) {
   size_t length = shared + rest.size();
   if (buffer_.size() + length > buffer_.capacity()) {
@@ -238,7 +289,6 @@ void Page::AppendShared(size_t shared, std::string_view rest, size_t key_length)
   content_size_ += EntryCost(length);
   slots_.push_back(
       Slot{offset, static_cast<uint16_t>(length), static_cast<uint16_t>(key_length), kNoPage});
-  if (level_ != 0) heads_.push_back(KeyHead(key(slots_.size() - 1)));
 }
 
 }  // namespace tentaria::storage

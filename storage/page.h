@@ -136,8 +136,11 @@ class Page {
   // counts room, not contents.
   void FitRoom(size_t entries, size_t bytes);
   // Loading a page: appends an entry whose first `shared` bytes are those
-  // of the last entry, followed by rest.
+  // of the last entry, followed by rest.  FinishLoad follows the last one.
   void AppendShared(size_t shared, std::string_view rest, size_t key_length);
+  void FinishLoad() { RebuildHeads(); }
+  // Asks the processor to fetch the page's memory, ahead of a load into it.
+  void Prefetch() const;
 
  private:
   // Where an entry's bytes lie in buffer_.  Bytes of erased or replaced
@@ -156,15 +159,22 @@ class Page {
   // Rewrites the buffer with the live entries only, in entry order.
   void Compact();
   void RebuildHeads();
+  // After the key of entry i was added or changed.
+  void KeyChanged(size_t i, bool added);
+  uint64_t HeadOf(std::string_view key) const {
+    return KeyHead(key.substr(key.size() < head_skip_ ? key.size() : head_skip_));
+  }
 
   int32_t ref_;
   uint8_t level_;
   bool dirty_ = false;
   std::string buffer_;
   std::vector<Slot> slots_;
-  // Index pages only, one per entry: the heads of the keys, so that a
-  // descent's binary search reads one small array and seldom the keys.
+  // Index pages only, one per entry: the heads of the keys after the
+  // head_skip_ leading bytes that all of them share, so that a descent's
+  // binary search reads one small array and seldom the keys themselves.
   std::vector<uint64_t> heads_;
+  size_t head_skip_ = 0;
   size_t garbage_ = 0;
   size_t content_size_ = kPageHeaderSize;
 };

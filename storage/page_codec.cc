@@ -80,6 +80,7 @@ Status UnpackEntries(const uint8_t* data, size_t n, size_t count, bool index, si
     previous_length = length;
   }
   if (pos != n) return InternalFault(fault::kUnpackedSize);
+  page->FinishLoad();
   return Status::Ok();
 }
 

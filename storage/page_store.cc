@@ -22,11 +22,12 @@ Status PageStore::Get(int32_t ref, Page** page) {
   uint64_t offset = BlockOffset(ref);
   auto journal = journal_map_.find(offset);
   if (journal != journal_map_.end()) offset = journal->second;
+  // The spare is taken first: its memory is fetched into the processor's
+  // cache while the file is read.
+  std::unique_ptr<Page> loaded = TakeSpare(ref);
   const uint8_t* image = nullptr;
   s = ReadImage(offset, n, &image);
-  if (!s.ok()) return s;
-  std::unique_ptr<Page> loaded = TakeSpare(ref);
-  s = DecodePageImage(image, n, ref, loaded.get());
+  if (s.ok()) s = DecodePageImage(image, n, ref, loaded.get());
   if (!s.ok()) {
     // What the failed load left in the page does not matter to a spare.
     spares_.push_back(std::move(loaded));
@@ -43,6 +44,11 @@ std::unique_ptr<Page> PageStore::TakeSpare(int32_t ref) {
   if (spares_.empty()) return std::make_unique<Page>(ref, 0);
   std::unique_ptr<Page> page = std::move(spares_.back());
   spares_.pop_back();
+  // Spares were dropped for being used least recently: their memory is
+  // cold.  This one's object was fetched ahead by the last call; the next
+  // one's is fetched now.
+  page->Prefetch();
+  if (!spares_.empty()) __builtin_prefetch(spares_.back().get(), 1);
   return page;
 }
 
