@@ -100,7 +100,10 @@ Status StepBack(Cursor* cursor) {
 template <typename Cursor>
 Status LocateWith(Cursor* cursor, const TavrinFileState& state, const ReadPosition& position,
                   bool forward, Located* located) {
-  *located = Located();
+  located->found = false;
+  located->tree_key.clear();
+  located->record_number = 0;
+  located->row.reset();
   RangePrefix prefix(state, position.order, position.key);
   Status s;
   switch (position.start) {

@@ -9,7 +9,11 @@
 namespace tentaria::views {
 namespace {
 
-const runtime::CollationTables& Tables() { return runtime::CurrentLocale().collation(); }
+// The process-wide locale stays the one object; changes go into it.
+const runtime::CollationTables& Tables() {
+  static const runtime::CollationTables& tables = runtime::CurrentLocale().collation();
+  return tables;
+}
 
 }  // namespace
 

@@ -102,20 +102,6 @@ double ReadReal(const VariableView& view) {
   }
 }
 
-bool ReadTextView(const VariableView& view, std::string_view* text) {
-  int type = view.type;
-  if (type != runtime::ToInt(TypeCode::STRING) && type != runtime::ToInt(TypeCode::MEMO) &&
-      type != runtime::ToInt(TypeCode::GROUP)) {
-    return false;
-  }
-  if (view.address == nullptr || view.size <= 0) {
-    *text = {};
-  } else {
-    *text = std::string_view(reinterpret_cast<const char*>(view.address), view.size);
-  }
-  return true;
-}
-
 std::string ReadText(const VariableView& view) {
   std::string_view bytes;
   if (ReadTextView(view, &bytes)) return std::string(bytes);

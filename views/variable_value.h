@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "runtime/value_types.h"
 #include "views/expression_node.h"
 
 namespace tentaria::views {
@@ -36,7 +37,20 @@ double ReadReal(const VariableView& view);
 std::string ReadText(const VariableView& view);
 // The bytes of a STRING, MEMO or GROUP without copying; false for other
 // types.
-bool ReadTextView(const VariableView& view, std::string_view* text);
+inline bool ReadTextView(const VariableView& view, std::string_view* text) {
+  using runtime::TypeCode;
+  int type = view.type;
+  if (type != runtime::ToInt(TypeCode::STRING) && type != runtime::ToInt(TypeCode::MEMO) &&
+      type != runtime::ToInt(TypeCode::GROUP)) {
+    return false;
+  }
+  if (view.address == nullptr || view.size <= 0) {
+    *text = {};
+  } else {
+    *text = std::string_view(reinterpret_cast<const char*>(view.address), view.size);
+  }
+  return true;
+}
 
 }  // namespace tentaria::views
 
