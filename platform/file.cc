@@ -10,6 +10,8 @@
 #include <limits>
 #include <map>
 
+#include "platform/file_mapping.h"
+
 namespace tentaria::platform {
 namespace {
 
@@ -124,11 +126,14 @@ bool OpenElsewhere(const std::string& path) {
   return open;
 }
 
-class PosixFile : public File {
+class PosixFile : public File, public StartMapping {
  public:
   PosixFile(int fd, std::string path, int access, bool writable_fd)
       : fd_(fd), path_(std::move(path)), access_(access), writable_fd_(writable_fd) {}
-  ~PosixFile() override { close(fd_); }  // releases every lock of this open
+  ~PosixFile() override {
+    if (mapped_start_ != nullptr) UnmapFileStart(mapped_start_);
+    close(fd_);  // releases every lock of this open
+  }
   PosixFile(const PosixFile&) = delete;
   PosixFile& operator=(const PosixFile&) = delete;
 
@@ -258,6 +263,12 @@ class PosixFile : public File {
 
   const std::string& path() const override { return path_; }
 
+  const uint8_t* MapStart(size_t n) override {
+    if (access_ == open_mode::kWrite || n > kMaxMappedStart) return nullptr;
+    if (mapped_start_ == nullptr) mapped_start_ = MapFileStart(fd_, n);
+    return mapped_start_;
+  }
+
  private:
   bool OverlapsHeld(uint64_t offset, uint64_t length) const {
     auto next = held_.lower_bound(offset);
@@ -272,6 +283,7 @@ class PosixFile : public File {
   int access_;
   bool writable_fd_;
   std::map<uint64_t, uint64_t> held_;  // offset -> length of this open's locks
+  const uint8_t* mapped_start_ = nullptr;
 };
 
 // Takes the sharing guard of the file for the length of one open's check.

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/clock.h"
+#include "platform/file_mapping.h"
 #include "storage/integrity.h"
 #include "storage/internal_fault.h"
 #include "storage/journal.h"
@@ -187,7 +188,17 @@ bool RecordFile::HeaderUnchanged() {
     return false;
   }
   // Any difference, a header being written included, goes the locked way,
-  // which also reports a failing read.
+  // which also reports a failing read.  The host's files show the header
+  // in memory, which spares a read per operation.
+  if (!header_view_asked_) {
+    header_view_asked_ = true;
+    if (auto* mapping = dynamic_cast<platform::StartMapping*>(block_file_->file())) {
+      header_view_ = mapping->MapStart(kHeaderSize);
+    }
+  }
+  if (header_view_ != nullptr) {
+    return std::memcmp(header_view_, last_header_bytes_.data(), kHeaderSize) == 0;
+  }
   uint8_t bytes[kHeaderSize];
   size_t got = 0;
   Status s = block_file_->file()->Read(0, bytes, kHeaderSize, &got);
@@ -218,14 +229,12 @@ Status RecordFile::StartRead(bool unlocked) {
 }
 
 Status RecordFile::ResumeLocked() {
+  // Without the slot the operation stays unlocked and cache-bound, also
+  // for the later reads of its bracket.
+  Status s = locks_.LockReader();
+  if (!s.ok()) return s;
   unlocked_ = false;
   store_.set_cached_only(false);
-  Status s = locks_.LockReader();
-  if (!s.ok()) {
-    // No slot is held: the end of the operation must not give one back.
-    unlocked_ = true;
-    return s;
-  }
   uint64_t epoch = store_.clear_count();
   s = Refresh();
   if (!s.ok()) return s;

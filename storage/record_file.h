@@ -213,6 +213,10 @@ class RecordFile {
   // The read operation under way runs from the page cache without the
   // reader slot (the page store refuses loads meanwhile).
   bool unlocked_ = false;
+  // The header's bytes in memory, following the file, when the host offers
+  // that; asked for once.
+  const uint8_t* header_view_ = nullptr;
+  bool header_view_asked_ = false;
 };
 
 // Walks the records in key order.  A cursor stays usable across changes of
