@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/fault_injection.h"
+#include "platform/file_mapping.h"
 #include "storage/file_locks.h"
 #include "storage/record_file.h"
 #include "tests/storage/test_util.h"
@@ -45,9 +46,13 @@ uint32_t GenerationOf(std::string_view record) {
 }
 
 // Counts the reader slots taken through it and can run a hook, once, just
-// before the next reader slot is asked for.
+// before the next reader slot is asked for.  It offers the host's view of
+// a file's first bytes or not, so that both ways of comparing the header
+// are tried.
 class WatchedFileSystem : public platform::FileSystem {
  public:
+  explicit WatchedFileSystem(bool offer_view) : offer_view_(offer_view) {}
+
   Status Open(const std::string& path, int mode, Disposition disposition,
               std::unique_ptr<platform::File>* file) override {
     std::unique_ptr<platform::File> base;
@@ -69,7 +74,7 @@ class WatchedFileSystem : public platform::FileSystem {
   std::function<void()> before_next_reader_lock;
 
  private:
-  class WatchedFile : public platform::File {
+  class WatchedFile : public platform::File, public platform::StartMapping {
    public:
     WatchedFile(std::unique_ptr<platform::File> base, WatchedFileSystem* fs)
         : base_(std::move(base)), fs_(fs) {}
@@ -96,11 +101,17 @@ class WatchedFileSystem : public platform::FileSystem {
       return base_->Unlock(offset, length);
     }
     const std::string& path() const override { return base_->path(); }
+    const uint8_t* MapStart(size_t n) override {
+      auto* mapping = dynamic_cast<platform::StartMapping*>(base_.get());
+      return fs_->offer_view_ && mapping != nullptr ? mapping->MapStart(n) : nullptr;
+    }
 
    private:
     std::unique_ptr<platform::File> base_;
     WatchedFileSystem* fs_;
   };
+
+  bool offer_view_;
 };
 
 std::unique_ptr<RecordFile> OpenShared(platform::FileSystem* fs, const std::string& path) {
@@ -132,7 +143,8 @@ void CommitElsewhere(const std::string& path, uint32_t generation,
   ASSERT_EQ(child.Wait(), 0);
 }
 
-class UnlockedReadTest : public ::testing::Test {
+// The parameter: whether the header is compared in the host's view.
+class UnlockedReadTest : public ::testing::TestWithParam<bool> {
  protected:
   void SetUp() override {
     path_ = dir_.File("shared.tvn");
@@ -153,13 +165,13 @@ class UnlockedReadTest : public ::testing::Test {
 
   TempDir dir_;
   std::string path_;
-  WatchedFileSystem fs_;
+  WatchedFileSystem fs_{GetParam()};
   std::unique_ptr<RecordFile> reader_;
 };
 
 // Rows 0..99 lie on the first pages; the last rows on pages read only
 // when asked for.
-TEST_F(UnlockedReadTest, CachedReadsTakeNoLockAndSeeTheNextCommitOnAnyPage) {
+TEST_P(UnlockedReadTest, CachedReadsTakeNoLockAndSeeTheNextCommitOnAnyPage) {
   for (uint32_t row = 0; row < 100; ++row) ASSERT_EQ(GenerationAt(row), 1u);
   int locks = fs_.reader_locks;
   for (uint32_t row = 0; row < 100; ++row) ASSERT_EQ(GenerationAt(row), 1u);
@@ -180,7 +192,7 @@ TEST_F(UnlockedReadTest, CachedReadsTakeNoLockAndSeeTheNextCommitOnAnyPage) {
 // The commit lands after a read found the header unchanged and before it
 // needed a page not cached: the cursor finds its place again in the new
 // state and goes on without skipping or repeating a row.
-TEST_F(UnlockedReadTest, ACommitWhileACursorRunsUnlockedIsSeenFromItsPlaceOn) {
+TEST_P(UnlockedReadTest, ACommitWhileACursorRunsUnlockedIsSeenFromItsPlaceOn) {
   auto cursor = reader_->NewCursor();
   ASSERT_TRUE(cursor->SeekToFirst().ok());
   for (uint32_t row = 1; row < 100; ++row) ASSERT_TRUE(cursor->Next().ok());
@@ -205,7 +217,7 @@ TEST_F(UnlockedReadTest, ACommitWhileACursorRunsUnlockedIsSeenFromItsPlaceOn) {
 // Inside a restartable bracket the read that meets the changed state says
 // so, keeps the cursor where it was, and the bracket's reads are then made
 // under the lock on the new state.
-TEST_F(UnlockedReadTest, ARestartableBracketStartsAgainWhenTheFileChangedUnderIt) {
+TEST_P(UnlockedReadTest, ARestartableBracketStartsAgainWhenTheFileChangedUnderIt) {
   auto cursor = reader_->NewCursor();
   ASSERT_TRUE(cursor->Seek(RowKey(50)).ok());
   ASSERT_TRUE(reader_->BeginRead(RecordFile::Bracket::kRestartable).ok());
@@ -232,7 +244,7 @@ TEST_F(UnlockedReadTest, ARestartableBracketStartsAgainWhenTheFileChangedUnderIt
 // reads the whole file in restartable brackets (starting again when told)
 // and single rows, and never sees two generations at once or a generation
 // going back.
-TEST_F(UnlockedReadTest, EveryReadSeesOneStateWhileAnotherProcessCommits) {
+TEST_P(UnlockedReadTest, EveryReadSeesOneStateWhileAnotherProcessCommits) {
   ChildProcess writer([&](int to_parent, int) {
     std::unique_ptr<RecordFile> other;
     if (!RecordFile::Open(platform::FileSystem::Default(), path_, testing::kShared,
@@ -292,7 +304,7 @@ TEST_F(UnlockedReadTest, EveryReadSeesOneStateWhileAnotherProcessCommits) {
 // A writer whose commit fails at each of its writes in turn (and which
 // then dies) leaves readers with cached pages the state before the commit
 // or after it, whole.
-TEST_F(UnlockedReadTest, AWriterDyingMidCommitLeavesReadersARightState) {
+TEST_P(UnlockedReadTest, AWriterDyingMidCommitLeavesReadersARightState) {
   for (uint32_t row = 0; row < kRows; ++row) ASSERT_EQ(GenerationAt(row), 1u);
   uint32_t previous = 1;
   for (int64_t cut = 1;; ++cut) {
@@ -326,6 +338,8 @@ TEST_F(UnlockedReadTest, AWriterDyingMidCommitLeavesReadersARightState) {
   }
   EXPECT_EQ(previous, GenerationAt(0));
 }
+
+INSTANTIATE_TEST_SUITE_P(HeaderComparedInMemoryOrRead, UnlockedReadTest, ::testing::Bool());
 
 }  // namespace
 }  // namespace tentaria::storage
