@@ -1,6 +1,8 @@
 #include "views/text_rules.h"
 
 #include <algorithm>
+#include <array>
+#include <bitset>
 #include <cstdint>
 
 #include "runtime/collation.h"
@@ -14,6 +16,32 @@ const runtime::CollationTables& Tables() {
   static const runtime::CollationTables& tables = runtime::CurrentLocale().collation();
   return tables;
 }
+
+// The characters that read as two in comparisons, as a set, rebuilt when
+// the locale's digraph entries change (a filter asks for every row).
+class DigraphCharacters {
+ public:
+  explicit DigraphCharacters(const runtime::CollationTables& tables) {
+    if (!known_ || !std::equal(tables.digraphs.begin(), tables.digraphs.end(), seen_.begin(),
+                               [](const runtime::Digraph& x, const runtime::Digraph& y) {
+                                 return x.character == y.character && x.first == y.first &&
+                                        x.second == y.second;
+                               })) {
+      seen_ = tables.digraphs;
+      set_.reset();
+      for (const runtime::Digraph& digraph : seen_) {
+        if (digraph.character != 0) set_.set(digraph.character);
+      }
+      known_ = true;
+    }
+  }
+  bool Has(uint8_t c) const { return set_.test(c); }
+
+ private:
+  static thread_local inline bool known_ = false;
+  static thread_local inline std::array<runtime::Digraph, runtime::kMaxDigraphs> seen_{};
+  static thread_local inline std::bitset<256> set_;
+};
 
 }  // namespace
 
@@ -38,21 +66,18 @@ int CompareTexts(std::string_view a, std::string_view b) {
   a.remove_prefix(common);
   b.remove_prefix(common);
   const runtime::CollationTables& tables = Tables();
+  DigraphCharacters digraphs(tables);
   // What is left of a field beside a shorter text is often blanks only;
   // they equal the end when a blank is no digraph.
   if (a.empty() || b.empty()) {
     std::string_view rest = a.empty() ? b : a;
-    if (rest.find_first_not_of(' ') == std::string_view::npos &&
-        runtime::FindDigraph(tables, ' ') == nullptr) {
-      return 0;
-    }
+    if (rest.find_first_not_of(' ') == std::string_view::npos && !digraphs.Has(' ')) return 0;
   }
   // The first characters that differ mostly decide by their weights.
   if (!a.empty() && !b.empty()) {
     auto x = static_cast<uint8_t>(a[0]);
     auto y = static_cast<uint8_t>(b[0]);
-    if (tables.weight[x] != tables.weight[y] && runtime::FindDigraph(tables, x) == nullptr &&
-        runtime::FindDigraph(tables, y) == nullptr) {
+    if (tables.weight[x] != tables.weight[y] && !digraphs.Has(x) && !digraphs.Has(y)) {
       return tables.weight[x] < tables.weight[y] ? -1 : 1;
     }
   }
