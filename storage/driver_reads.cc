@@ -245,9 +245,9 @@ Status ReadOnce(const DriverCall& call, bool forward, bool* skip) {
   if (s.ok()) s = TakeRow(call, located.record_number, *located.row);
   if (s.ok() || s.code() == error::kRecordNotFound) {
     *skip = !s.ok();
+    // kAfter reads on from `search` alone.
     state->position.start = ReadPosition::Start::kAfter;
-    state->position.search.assign(located.tree_key);
-    state->position.search_back.assign(located.tree_key);
+    state->position.search.swap(located.tree_key);
     return Status::Ok();
   }
   return s;

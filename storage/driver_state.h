@@ -38,7 +38,7 @@ struct ReadPosition {
   Start start = Start::kFromEnds;
   std::string search;
   // Where kFrom starts reading backwards: for a value of a DUP key the key
-  // after every entry with the value, else `search`.
+  // after every entry with the value, else `search`.  Unused by kAfter.
   std::string search_back;
 };
 
