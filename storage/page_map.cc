@@ -1,5 +1,6 @@
 #include "storage/page_map.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace tentaria::storage {
@@ -53,8 +54,19 @@ void PageMap::Rekey(int32_t from, int32_t to) {
   Place(std::move(moved));
 }
 
+PageMap::~PageMap() { Clear(); }
+
 void PageMap::Clear() {
-  for (Entry& entry : entries_) entry = Entry{};
+  // Pages are freed in the order of their addresses, roughly the order
+  // they were made in: the allocator merges freed neighbours far faster
+  // than pages freed in the table's random order.
+  std::vector<std::unique_ptr<Page>> pages;
+  pages.reserve(size_);
+  for (Entry& entry : entries_) {
+    if (entry.page) pages.push_back(std::move(entry.page));
+    entry = Entry{};
+  }
+  std::sort(pages.begin(), pages.end());
   size_ = 0;
 }
 

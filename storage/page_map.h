@@ -27,6 +27,9 @@ class PageMap {
   };
 
   PageMap() : entries_(kInitialEntries) {}
+  PageMap(const PageMap&) = delete;
+  PageMap& operator=(const PageMap&) = delete;
+  ~PageMap();
 
   // The entry of ref, or null.
   Entry* Find(int32_t ref) {

@@ -125,10 +125,21 @@ void PageStore::Forget(Page* page) {
 }
 
 std::vector<Page*> PageStore::DirtyPages() const {
-  std::vector<Page*> result;
-  pages_.ForEach([&result](const PageMap::Entry& entry) {
-    if (entry.page->dirty()) result.push_back(entry.page.get());
+  std::vector<std::pair<int32_t, Page*>> dirty;
+  pages_.ForEach([&dirty](const PageMap::Entry& entry) {
+    if (entry.bytes == 0) dirty.emplace_back(entry.ref, entry.page.get());
   });
+  // New pages in the order they were made (their provisional references
+  // count down), then the others in file order: the order the table holds
+  // them in is random, and a flush that walks pages in it misses the
+  // processor's cache on every one.
+  std::sort(dirty.begin(), dirty.end(), [](const auto& a, const auto& b) {
+    if ((a.first < 0) != (b.first < 0)) return a.first < 0;
+    return a.first < 0 ? a.first > b.first : a.first < b.first;
+  });
+  std::vector<Page*> result;
+  result.reserve(dirty.size());
+  for (const auto& [ref, page] : dirty) result.push_back(page);
   return result;
 }
 
