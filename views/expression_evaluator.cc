@@ -142,6 +142,28 @@ int CompareOperands(const Node& a, const Node& b) {
   return x < y ? -1 : x > y ? 1 : 0;
 }
 
+bool FreeOfEffects(const Node& node) {
+  switch (node.kind) {
+    case NodeKind::kConstant:
+      return true;
+    case NodeKind::kVariable:
+      return ReadsWithoutEffects(node.variable.type);
+    case NodeKind::kUnary:
+      if (node.op() != Op::kNot && node.op() != Op::kNegate) return false;
+      break;
+    case NodeKind::kBinary:
+      if (!IsLogical(node)) return false;
+      break;
+    case NodeKind::kCall:
+    case NodeKind::kSubscript:
+      return false;
+  }
+  for (const NodePtr& operand : node.operands) {
+    if (!FreeOfEffects(*operand)) return false;
+  }
+  return true;
+}
+
 bool EvaluateTruth(const Node& node) {
   if (node.kind == NodeKind::kUnary && node.op() == Op::kNot) {
     return !EvaluateTruth(*node.operands[0]);

@@ -32,6 +32,11 @@ std::string EvaluateText(const Node& node);
 // picture constants, STRING, MEMO and GROUP fields) and otherwise evaluated
 // into *scratch.  Valid while the node, the field and *scratch are.
 std::string_view EvaluateTextView(const Node& node, std::string* scratch);
+// Whether evaluating the node has no effect beyond its value: it reads
+// only constants and fields of types with a value form, through
+// comparisons and logical operators (no call, no indexing, nothing that
+// raises an error), so that leaving it unevaluated cannot be noticed.
+bool FreeOfEffects(const Node& node);
 // Pushes the text value onto the process-wide string stack.
 void EvaluateString(const Node& node);
 // The node's value in its own class (truth values as integers 0 and 1,

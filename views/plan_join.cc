@@ -1,6 +1,8 @@
 #include "views/plan_join.h"
 
+#include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "views/expression_evaluator.h"
 #include "views/expression_text.h"
@@ -11,6 +13,15 @@ namespace tentaria::views {
 namespace {
 
 std::string Indent(int depth) { return std::string(static_cast<size_t>(depth) * 2, ' '); }
+
+// The operands of nested ANDs, in the order they are evaluated.
+void AndOperands(const Node& node, std::vector<const Node*>* operands) {
+  if (node.kind == NodeKind::kBinary && node.op() == Op::kAnd) {
+    for (const NodePtr& operand : node.operands) AndOperands(*operand, operands);
+  } else {
+    operands->push_back(&node);
+  }
+}
 
 }  // namespace
 
@@ -23,6 +34,13 @@ FilterNode::FilterNode(const PlanContext* context, PlanNodePtr child)
     : PlanNode(context), child_(std::move(child)) {}
 
 PlanNodePtr FilterNode::Attach(PlanNodePtr self, NodePtr condition) {
+  std::vector<const Node*> conjuncts;
+  AndOperands(*condition, &conjuncts);
+  bool cut_short = conjuncts.size() > 1 &&
+                   std::all_of(conjuncts.begin() + 1, conjuncts.end(),
+                               [](const Node* conjunct) { return FreeOfEffects(*conjunct); });
+  if (!cut_short) conjuncts.clear();
+  conjuncts_.push_back(std::move(conjuncts));
   conditions_.push_back(std::move(condition));
   prepared_ = false;
   return self;
@@ -78,8 +96,14 @@ int FilterNode::Reset(std::string_view* position) {
 }
 
 bool FilterNode::Holds() const {
-  for (const NodePtr& condition : conditions_) {
-    if (!EvaluateTruth(*condition)) return false;
+  for (size_t i = 0; i < conditions_.size(); ++i) {
+    if (conjuncts_[i].empty()) {
+      if (!EvaluateTruth(*conditions_[i])) return false;
+      continue;
+    }
+    for (const Node* conjunct : conjuncts_[i]) {
+      if (!EvaluateTruth(*conjunct)) return false;
+    }
   }
   return true;
 }

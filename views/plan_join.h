@@ -38,6 +38,10 @@ class FilterNode : public PlanNode {
 
   PlanNodePtr child_;
   std::vector<NodePtr> conditions_;
+  // Per condition, its AND operands in evaluation order when every one but
+  // the first is free of effects: the test then stops at the first false
+  // one, with the same outcome.  Empty for a condition evaluated whole.
+  std::vector<std::vector<const Node*>> conjuncts_;
   bool prepared_ = false;
 };
 

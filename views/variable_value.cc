@@ -45,6 +45,31 @@ bool IsText(int type) {
 
 }  // namespace
 
+bool ReadsWithoutEffects(int type) {
+  switch (static_cast<TypeCode>(type)) {
+    case TypeCode::BYTE:
+    case TypeCode::SHORT:
+    case TypeCode::USHORT:
+    case TypeCode::DATE:
+    case TypeCode::TIME:
+    case TypeCode::LONG:
+    case TypeCode::ULONG:
+    case TypeCode::SREAL:
+    case TypeCode::REAL:
+    case TypeCode::DECIMAL:
+    case TypeCode::PDECIMAL:
+    case TypeCode::BFLOAT4:
+    case TypeCode::BFLOAT8:
+      return runtime::HasValueForm(type);
+    case TypeCode::STRING:
+    case TypeCode::CSTRING:
+    case TypeCode::PSTRING:
+      return true;
+    default:
+      return false;
+  }
+}
+
 std::int32_t ReadInteger(const VariableView& view) {
   switch (static_cast<TypeCode>(view.type)) {
     case TypeCode::BYTE:

@@ -30,6 +30,10 @@ inline VariableView ViewOf(const BoundVariable& variable) {
           variable.decimals};
 }
 
+// Whether a variable of the type reads as integer, real and text without
+// raising an error.
+bool ReadsWithoutEffects(int type);
+
 std::int32_t ReadInteger(const VariableView& view);
 double ReadReal(const VariableView& view);
 // STRING, MEMO and GROUP: every byte; CSTRING: up to the zero byte; PSTRING:

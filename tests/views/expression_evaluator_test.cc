@@ -143,6 +143,32 @@ TEST_F(EvaluatorTest, VariablesOfEveryValueType) {
   EXPECT_TRUE(Truth("GR = 'gr'"));
   EXPECT_EQ(Text("BY & SH"), "200-300");
   EXPECT_TRUE(errors_.errors.empty());
+
+  // Every field that a filter may leave unread reads in every form without
+  // an error.
+  for (const char* name : {"BY", "SH", "US", "UL", "SR", "RE", "DE", "PD", "DA", "TI", "BF", "CS",
+                           "PS", "GR", "LAND", "N"}) {
+    NodePtr tree = Tree(name);
+    if (!FreeOfEffects(*tree)) continue;
+    EvaluateTruth(*tree);
+    EvaluateInteger(*tree);
+    EvaluateReal(*tree);
+    EvaluateText(*tree);
+    EXPECT_TRUE(errors_.errors.empty()) << name;
+  }
+}
+
+TEST_F(EvaluatorTest, OnlyReadsOfFieldsAndConstantsAreFreeOfEffects) {
+  char object[8] = {};
+  names_.Bind("OBJ", {object, runtime::ToInt(TypeCode::CLASS), 8, 0, {}});
+  names_.BindProcedure("P", 1, ValueClass::kInteger,
+                       [](std::span<const Value> args) { return args[0]; });
+  EXPECT_TRUE(FreeOfEffects(*Tree("N > 1 AND LAND <> 'x' OR NOT (-N = 2) XOR 'a' < 'b'")));
+  EXPECT_FALSE(FreeOfEffects(*Tree("OBJ = 1")));  // raises on reading
+  EXPECT_FALSE(FreeOfEffects(*Tree("P(N) = 1")));
+  EXPECT_FALSE(FreeOfEffects(*Tree("UPPER(LAND) = 'X'")));
+  EXPECT_FALSE(FreeOfEffects(*Tree("LAND[1 : 2] = 'Ne'")));
+  EXPECT_FALSE(FreeOfEffects(*Tree("N + 1 = 2")));
 }
 
 TEST_F(EvaluatorTest, TypeWithoutValueFormRaises501) {

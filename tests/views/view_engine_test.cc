@@ -42,6 +42,28 @@ TEST_F(ViewEngineTest, PlainViewReadsRecordOrderAndCountsTheFile) {
   EXPECT_EQ(All(false), (Numbers{60, 50, 20, 30, 10, 40}));
 }
 
+// A row is tested against every operand of an AND that has an effect,
+// even when an earlier one failed; the result is that of the whole test.
+TEST_F(ViewEngineTest, FilterCallsEveryProcedureOfItsConditions) {
+  int calls = 0;
+  names_.BindProcedure("P", 1, ValueClass::kInteger, [&](std::span<const Value> args) {
+    ++calls;
+    return args[0];
+  });
+  ASSERT_EQ(sites_->SetFile(), 0);
+  ASSERT_EQ(view_->SetFilter("S:PRIJS > 100 AND P(S:NR) > 0"), 0);
+  ASSERT_EQ(view_->SetView(), 0);
+  EXPECT_EQ(All(), (Numbers{}));
+  EXPECT_EQ(calls, 6);
+  ASSERT_EQ(view_->SetFilter("P(S:NR) > 0 AND S:PRIJS >= 20 AND S:NR > 30"), 0);
+  ASSERT_EQ(view_->SetView(), 0);
+  EXPECT_EQ(All(), (Numbers{40, 60}));
+  EXPECT_EQ(calls, 12);
+  ASSERT_EQ(view_->SetFilter("S:PRIJS >= 20 AND (S:NR > 30 OR S:PLAATS = 'Ede')"), 0);
+  ASSERT_EQ(view_->SetView(), 0);
+  EXPECT_EQ(All(), (Numbers{40, 30, 60}));
+}
+
 TEST_F(ViewEngineTest, FollowsThePrimaryFilesKeyAndThenCountsNothing) {
   ASSERT_EQ(sites_->SetKey(1), 0);
   EXPECT_EQ(All(), (Numbers{50, 10, 20, 30, 60, 40}));
