@@ -4,6 +4,7 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
+#include <cstring>
 
 #include "runtime/collation.h"
 #include "runtime/locale.h"
@@ -22,11 +23,9 @@ const runtime::CollationTables& Tables() {
 class DigraphCharacters {
  public:
   explicit DigraphCharacters(const runtime::CollationTables& tables) {
-    if (!known_ || !std::equal(tables.digraphs.begin(), tables.digraphs.end(), seen_.begin(),
-                               [](const runtime::Digraph& x, const runtime::Digraph& y) {
-                                 return x.character == y.character && x.first == y.first &&
-                                        x.second == y.second;
-                               })) {
+    // The entries are plain bytes; compared as one block they cost little.
+    static_assert(sizeof(runtime::Digraph) == 3);
+    if (!known_ || std::memcmp(tables.digraphs.data(), seen_.data(), sizeof seen_) != 0) {
       seen_ = tables.digraphs;
       set_.reset();
       for (const runtime::Digraph& digraph : seen_) {
