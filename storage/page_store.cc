@@ -171,9 +171,12 @@ void PageStore::Clear() {
 void PageStore::Trim(size_t budget) {
   if (clean_bytes_ <= budget) return;
   size_t target = budget - budget / 8;
-  // Spares the last drop left unused are freed: at most one drop's worth
-  // of pages waits beside the budget.
+  // Spares the last drop left unused are freed, and a drop keeps at most a
+  // quarter of the budget as spares (an ordinary drop takes an eighth): a
+  // flush of a large change leaves far more clean pages than fit, and
+  // their memory is returned at once.
   spares_.clear();
+  size_t spare_bytes = 0;
   by_use_.clear();
   pages_.ForEach([this](const PageMap::Entry& entry) {
     if (entry.bytes != 0) by_use_.emplace_back(entry.used, entry.ref);
@@ -190,8 +193,13 @@ void PageStore::Trim(size_t budget) {
     std::sort(next, batch_end);
     for (; next != batch_end && clean_bytes_ > target; ++next) {
       PageMap::Entry* entry = pages_.Find(next->second);
+      size_t bytes = entry->bytes;
       RemoveClean(entry);
-      spares_.push_back(pages_.Erase(next->second));
+      std::unique_ptr<Page> dropped = pages_.Erase(next->second);
+      if (spare_bytes + bytes <= budget / 4) {
+        spare_bytes += bytes;
+        spares_.push_back(std::move(dropped));
+      }
     }
   }
   ++version_;

@@ -6,9 +6,10 @@
 // Changed pages stay in memory until the flush gives them a place and
 // writes them; each fetch stamps a page with a use count, and the least
 // recently used clean pages are dropped, between operations, when they take
-// more memory than the cache's budget.  Dropped pages are kept as spares
-// until the next drop and loads reuse them and their room, so that a scan
-// through more pages than fit does not allocate and free for each one.
+// more memory than the cache's budget.  Dropped pages (up to a quarter of
+// the budget) are kept as spares until the next drop and loads reuse them
+// and their room, so that a scan through more pages than fit does not
+// allocate and free for each one.
 #ifndef TENTARIA_STORAGE_PAGE_STORE_H_
 #define TENTARIA_STORAGE_PAGE_STORE_H_
 
