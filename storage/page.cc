@@ -30,6 +30,7 @@ void Page::set_level(uint8_t level) {
 void Page::RebuildHeads() {
   heads_.clear();
   head_skip_ = 0;
+  shared_head_ = 0;
   if (level_ == 0) {
     heads_.shrink_to_fit();
     return;
@@ -40,6 +41,7 @@ void Page::RebuildHeads() {
     std::string_view last = key(slots_.size() - 1);
     size_t common = std::min(first.size(), last.size());
     while (head_skip_ < common && first[head_skip_] == last[head_skip_]) ++head_skip_;
+    shared_head_ = KeyHead(first.substr(0, std::min<size_t>(head_skip_, 8)));
   }
   heads_.reserve(slots_.size());
   for (size_t i = 0; i < slots_.size(); ++i) heads_.push_back(HeadOf(key(i)));
@@ -82,9 +84,19 @@ size_t Page::ChildFor(std::string_view key) const {
   if (level_ != 0 && high != 0) {
     // A key that differs from the page's shared leading bytes lies before
     // or after all its keys; else the heads settle most comparisons.
-    std::string_view first = this->key(0);
-    int shared =
-        CompareKeys(key.substr(0, std::min(key.size(), head_skip_)), first.substr(0, head_skip_));
+    size_t common = std::min(key.size(), head_skip_);
+    int shared = 0;
+    if (head_skip_ <= 8) {
+      // The shared bytes fit in a head: the page's keys are not touched.
+      uint64_t head = KeyHead(key.substr(0, common));
+      if (head != shared_head_) {
+        shared = head < shared_head_ ? -1 : 1;
+      } else if (common < head_skip_) {
+        shared = -1;
+      }
+    } else {
+      shared = CompareKeys(key.substr(0, common), this->key(0).substr(0, head_skip_));
+    }
     if (shared != 0) return shared < 0 ? 0 : high - 1;
     uint64_t head = HeadOf(key);
     while (low < high) {
@@ -245,6 +257,7 @@ void Page::Reset(int32_t ref, uint8_t level) {
   slots_.clear();
   heads_.clear();
   head_skip_ = 0;
+  shared_head_ = 0;
   garbage_ = 0;
   content_size_ = kPageHeaderSize;
 }

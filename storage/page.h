@@ -175,6 +175,7 @@ class Page {
   // binary search reads one small array and seldom the keys themselves.
   std::vector<uint64_t> heads_;
   size_t head_skip_ = 0;
+  uint64_t shared_head_ = 0;  // the head of those shared bytes
   size_t garbage_ = 0;
   size_t content_size_ = kPageHeaderSize;
 };
