@@ -84,7 +84,7 @@ size_t Page::ChildFor(std::string_view key) const {
   if (level_ != 0 && high != 0) {
     // A key that differs from the page's shared leading bytes lies before
     // or after all its keys; else the heads settle most comparisons.
-    size_t common = std::min(key.size(), head_skip_);
+    size_t common = std::min<size_t>(key.size(), head_skip_);
     int shared = 0;
     if (head_skip_ <= 8) {
       // The shared bytes fit in a head: the page's keys are not touched.

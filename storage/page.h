@@ -165,17 +165,18 @@ class Page {
     return KeyHead(key.substr(key.size() < head_skip_ ? key.size() : head_skip_));
   }
 
+  // What a descent reads comes first, within the object's first 64 bytes.
   int32_t ref_;
   uint8_t level_;
   bool dirty_ = false;
-  std::string buffer_;
+  uint16_t head_skip_ = 0;
   std::vector<Slot> slots_;
   // Index pages only, one per entry: the heads of the keys after the
   // head_skip_ leading bytes that all of them share, so that a descent's
   // binary search reads one small array and seldom the keys themselves.
   std::vector<uint64_t> heads_;
-  size_t head_skip_ = 0;
   uint64_t shared_head_ = 0;  // the head of those shared bytes
+  std::string buffer_;
   size_t garbage_ = 0;
   size_t content_size_ = kPageHeaderSize;
 };
