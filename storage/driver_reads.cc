@@ -57,8 +57,8 @@ struct Located {
   bool found = false;
   std::string tree_key;
   uint32_t record_number = 0;
-  // In record order the cursor stands on the row itself: its bytes, valid
-  // until the cursor moves.
+  // In record order the cursor stands on the row itself: its bytes in the
+  // page, valid until the next operation on the file.
   std::optional<std::string_view> row;
 };
 
@@ -77,18 +77,16 @@ class MemoryCursor {
   Status Prev() { return Move(at_ == entries_->begin() ? entries_->end() : std::prev(at_)); }
   bool Valid() const { return at_ != entries_->end(); }
   std::string_view key() const { return at_->first; }
-  std::string_view record() const { return record_; }
+  std::string_view data() const { return at_->second; }
 
  private:
   Status Move(Entries::const_iterator to) {
     at_ = to;
-    record_ = Valid() ? at_->first + at_->second : std::string();
     return Status::Ok();
   }
 
   const Entries* entries_;
   Entries::const_iterator at_;
-  std::string record_;
 };
 
 template <typename Cursor>
@@ -137,12 +135,11 @@ Status LocateWith(Cursor* cursor, const TavrinFileState& state, const ReadPositi
   located->tree_key.assign(cursor->key());
   if (position.order == ReadOrder::kRecord) {
     located->record_number = BigEndian(cursor->key().substr(prefix.size()));
-    located->row = cursor->record().substr(cursor->key().size());
+    located->row = cursor->data();
     return Status::Ok();
   }
   ParsedKeyEntry entry;
-  s = ParseKeyEntry(state.declaration, cursor->key(), cursor->record().substr(cursor->key().size()),
-                    &entry);
+  s = ParseKeyEntry(state.declaration, cursor->key(), cursor->data(), &entry);
   located->record_number = entry.record_number;
   return s;
 }
@@ -169,7 +166,7 @@ Status LocateNext(TavrinFileState* state, bool forward, Located* located) {
       state->declaration.keys[position.key].Has(key_attribute::kInMemory)) {
     return Locate(*state, position, forward, located);
   }
-  if (!state->read_cursor) state->read_cursor = state->table->record_file()->NewCursor();
+  if (!state->read_cursor) state->read_cursor = state->table->record_file()->NewKeyCursor();
   return LocateWith(state->read_cursor.get(), *state, position, forward, located);
 }
 
@@ -195,7 +192,11 @@ Status TakeRow(const DriverCall& call, uint32_t record_number, std::string_view 
   // the watched copy.
   std::vector<std::string> memos;
   bool read_memos = !state->nomemo_requested || state->watch_requested;
+  std::string kept_row;
   if (read_memos && !state->declaration.memos.empty()) {
+    // The row may lie in a page that reading the memos drops.
+    kept_row.assign(row);
+    row = kept_row;
     Status s = ReadRowMemos(MemosOf(*state, record_number), state->declaration, &memos);
     if (!s.ok()) return s;
   }

@@ -548,6 +548,10 @@ std::unique_ptr<RecordCursor> RecordFile::NewCursor() {
   return std::make_unique<RecordCursor>(this);
 }
 
+std::unique_ptr<RecordCursor> RecordFile::NewKeyCursor() {
+  return std::make_unique<RecordCursor>(this, false);
+}
+
 Status RecordFile::LockNumber(uint32_t number, platform::LockWait wait) {
   return locks_.LockNumber(number, wait);
 }
@@ -570,8 +574,13 @@ void RecordCursor::Capture(bool valid) {
   valid_ = valid && RecordTree::AtRecord(path_);
   if (!valid_) return;
   PageEntry e = path_.back().page->entry(path_.back().index);
-  record_.assign(e.bytes);
   key_length_ = e.key_length;
+  if (copy_data_) {
+    record_.assign(e.bytes);
+  } else {
+    record_.assign(e.key());
+    data_ = e.bytes.substr(e.key_length);
+  }
 }
 
 Status RecordCursor::Step(Move move, std::string_view key, bool* valid) {

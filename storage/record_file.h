@@ -126,6 +126,10 @@ class RecordFile {
   bool has_changes() const { return changed_; }
 
   std::unique_ptr<RecordCursor> NewCursor();
+  // A cursor that copies only the key of the record it stands on; the rest
+  // is read in place (data()), valid until the next operation on this file.
+  // For a walk that hands each record on at once.
+  std::unique_ptr<RecordCursor> NewKeyCursor();
 
   // Brackets several reads into one operation that sees one state.  A
   // restartable bracket may run from the page cache without the file's
@@ -223,7 +227,8 @@ class RecordFile {
 // the file: after one it finds its place again by its current key.
 class RecordCursor {
  public:
-  explicit RecordCursor(RecordFile* file) : file_(file) {}
+  explicit RecordCursor(RecordFile* file, bool copy_data = true)
+      : file_(file), copy_data_(copy_data) {}
 
   Status Seek(std::string_view key);  // first record at or after key
   Status SeekToFirst();
@@ -232,7 +237,12 @@ class RecordCursor {
   Status Prev();
   bool Valid() const { return valid_; }
   std::string_view key() const { return std::string_view(record_).substr(0, key_length_); }
+  // The whole record; a cursor made by NewKeyCursor has only its key.
   std::string_view record() const { return record_; }
+  // The record after its key.
+  std::string_view data() const {
+    return copy_data_ ? std::string_view(record_).substr(key_length_) : data_;
+  }
 
  private:
   enum class Move { kSeek, kFirst, kLast, kNext, kPrev };
@@ -247,8 +257,10 @@ class RecordCursor {
   TreePath saved_path_;
   uint64_t version_ = 0;
   bool valid_ = false;
+  bool copy_data_;
   std::string record_;
   uint16_t key_length_ = 0;
+  std::string_view data_;  // in the page, without copy_data_
 };
 
 }  // namespace tentaria::storage
