@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <map>
@@ -37,6 +38,8 @@ constexpr uint64_t kMarkerWrite = kReservedStart + 1;
 constexpr uint64_t kMarkerDenyRead = kReservedStart + 2;
 constexpr uint64_t kMarkerDenyWrite = kReservedStart + 3;
 constexpr uint64_t kGuard = kReservedStart + 4;
+// The least view of a whole file, in bytes of address space (not memory).
+constexpr uint64_t kMinimumMapping = uint64_t{1} << 24;
 constexpr uint64_t kMaxOffset = static_cast<uint64_t>(std::numeric_limits<off_t>::max());
 
 std::string ErrnoText(int error) {
@@ -132,6 +135,7 @@ class PosixFile : public File, public StartMapping {
       : fd_(fd), path_(std::move(path)), access_(access), writable_fd_(writable_fd) {}
   ~PosixFile() override {
     if (mapped_start_ != nullptr) UnmapFileStart(mapped_start_);
+    UnmapFileRange(mapped_whole_);
     close(fd_);  // releases every lock of this open
   }
   PosixFile(const PosixFile&) = delete;
@@ -208,6 +212,8 @@ class PosixFile : public File, public StartMapping {
       if (errno == EINTR) continue;
       return ErrnoStatus(errno, "set the end of", path_);
     }
+    // The view must not serve bytes this open cut away.
+    mapped_length_ = std::min(mapped_length_, length);
     return Status::Ok();
   }
 
@@ -269,6 +275,29 @@ class PosixFile : public File, public StartMapping {
     return mapped_start_;
   }
 
+  const uint8_t* MapThrough(uint64_t end, uint64_t* length) override {
+    if (access_ == open_mode::kWrite) return nullptr;
+    if (mapped_whole_.data != nullptr && end <= mapped_length_ && !RangeStruck(mapped_whole_)) {
+      *length = mapped_length_;
+      return mapped_whole_.data;
+    }
+    struct stat info {};
+    if (fstat(fd_, &info) != 0 || static_cast<uint64_t>(info.st_size) < end) return nullptr;
+    auto size = static_cast<uint64_t>(info.st_size);
+    if (mapped_whole_.data == nullptr || size > mapped_whole_.reserved ||
+        RangeStruck(mapped_whole_)) {
+      // Room for the file to double, so that a growing file is seldom
+      // mapped again.
+      MappedRange grown = MapFileRange(fd_, std::max(size * 2, kMinimumMapping));
+      if (grown.data == nullptr) return nullptr;
+      UnmapFileRange(mapped_whole_);
+      mapped_whole_ = grown;
+    }
+    mapped_length_ = size;
+    *length = size;
+    return mapped_whole_.data;
+  }
+
  private:
   bool OverlapsHeld(uint64_t offset, uint64_t length) const {
     auto next = held_.lower_bound(offset);
@@ -284,6 +313,8 @@ class PosixFile : public File, public StartMapping {
   bool writable_fd_;
   std::map<uint64_t, uint64_t> held_;  // offset -> length of this open's locks
   const uint8_t* mapped_start_ = nullptr;
+  MappedRange mapped_whole_;
+  uint64_t mapped_length_ = 0;  // of the file when last seen
 };
 
 // Takes the sharing guard of the file for the length of one open's check.

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/file.h"
+#include "platform/file_mapping.h"
 #include "storage/cipher.h"
 
 namespace tentaria::storage {
@@ -22,6 +23,11 @@ class BlockFile {
   // enciphered read must be whole units (internal fault 2272); a short read
   // is returned as read, not deciphered.
   Status Read(uint64_t offset, uint8_t* buffer, size_t n, size_t* bytes_read);
+  // The n stored bytes at offset, read in place from the file's view in
+  // memory: no call into the host when the file offers the view.  Null when
+  // it does not serve (an enciphered file, a file without a view, bytes
+  // beyond the end): the caller then reads.  Valid until the next call.
+  const uint8_t* View(uint64_t offset, size_t n);
   // Enciphered writes must be whole units (internal fault 2286).
   Status Write(uint64_t offset, const uint8_t* buffer, size_t n);
   // Deciphers n bytes read from the file beneath (whole units).
@@ -36,6 +42,7 @@ class BlockFile {
  private:
   std::unique_ptr<platform::File> file_;
   std::optional<Cipher> cipher_;
+  platform::StartMapping* mapping_ = nullptr;  // of a plain file that offers one
 };
 
 }  // namespace tentaria::storage

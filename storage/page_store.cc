@@ -53,6 +53,12 @@ std::unique_ptr<Page> PageStore::TakeSpare(int32_t ref) {
 }
 
 Status PageStore::ReadImage(uint64_t offset, size_t n, const uint8_t** image) {
+  // The file's view in memory serves a page without a call into the host;
+  // its bytes are decoded at once, before the view may move.
+  if (const uint8_t* viewed = file_->View(offset, n)) {
+    *image = viewed;
+    return Status::Ok();
+  }
   if (offset >= window_offset_ && offset - window_offset_ <= window_.size() &&
       n <= window_.size() - (offset - window_offset_)) {
     *image = window_.data() + (offset - window_offset_);

@@ -1,6 +1,7 @@
 // The view of a file's first bytes: it follows writes made through any
 // open and by other processes, is refused for a file too short, and a file
-// cut short under it reads as zeros instead of ending the process.
+// cut short under it reads as zeros instead of ending the process.  The
+// view of the whole file grows with the file.
 #include "platform/file_mapping.h"
 
 #include <gtest/gtest.h>
@@ -31,6 +32,11 @@ std::unique_ptr<File> OpenShared(const std::string& path) {
 const uint8_t* ViewOf(File* file, size_t n) {
   auto* mapping = dynamic_cast<StartMapping*>(file);
   return mapping == nullptr ? nullptr : mapping->MapStart(n);
+}
+
+const uint8_t* WholeOf(File* file, uint64_t end, uint64_t* length) {
+  auto* mapping = dynamic_cast<StartMapping*>(file);
+  return mapping == nullptr ? nullptr : mapping->MapThrough(end, length);
 }
 
 // A child process's exit code, or 100 + the signal that ended it.
@@ -93,6 +99,58 @@ TEST(FileMappingTest, AFileCutToNothingUnderItsViewReadsAsZeros) {
     // The file grows again; the view stays zeros, its caller reads.
     if (!file->Write(0, std::string(512, 'h').data(), 512).ok()) return 5;
     return view[0] == 0 ? 0 : 6;
+  });
+  EXPECT_EQ(result, 0);
+}
+
+TEST(FileMappingTest, TheWholeViewGrowsWithTheFileAndFollowsOtherProcesses) {
+  TempFolder dir;
+  std::string path = dir / "whole.bin";
+  auto file = OpenShared(path);
+  uint64_t length = 0;
+  EXPECT_EQ(WholeOf(file.get(), 1, &length), nullptr) << "an empty file";
+  ASSERT_TRUE(file->Write(0, std::string(10000, 'a').data(), 10000).ok());
+  const uint8_t* view = WholeOf(file.get(), 10000, &length);
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(length, 10000u);
+  EXPECT_EQ(view[9999], 'a');
+  EXPECT_EQ(WholeOf(file.get(), 10001, &length), nullptr) << "bytes beyond the end";
+
+  // Another process grows the file far past the room the view was given
+  // and rewrites its first bytes.
+  constexpr uint64_t kGrown = uint64_t{40} << 20;
+  EXPECT_EQ(RunChild([&] {
+              auto other = OpenShared(path);
+              return other->Write(kGrown - 1, "z", 1).ok() && other->Write(5, "b", 1).ok() ? 0 : 1;
+            }),
+            0);
+  view = WholeOf(file.get(), kGrown, &length);
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(length, kGrown);
+  EXPECT_EQ(view[kGrown - 1], 'z');
+  EXPECT_EQ(view[5], 'b');
+  EXPECT_EQ(view[20000], 0) << "the hole";
+  ASSERT_TRUE(file->Write(6, "c", 1).ok());
+  EXPECT_EQ(WholeOf(file.get(), 7, &length)[6], 'c');
+}
+
+TEST(FileMappingTest, AFileCutShortUnderItsWholeViewReadsAsZerosUntilMappedAgain) {
+  TempFolder dir;
+  std::string path = dir / "cut_whole.bin";
+  constexpr uint64_t kSize = 1 << 20;
+  int result = RunChild([&] {
+    auto file = OpenShared(path);
+    if (!file->Write(0, std::string(kSize, 'h').data(), kSize).ok()) return 1;
+    uint64_t length = 0;
+    const uint8_t* view = WholeOf(file.get(), kSize, &length);
+    if (view == nullptr || view[kSize - 1] != 'h') return 2;
+    if (RunChild([&] { return OpenShared(path)->SetEnd(4096).ok() ? 0 : 1; }) != 0) return 3;
+    if (view[kSize / 2] != 0 || view[0] != 'h') return 4;
+    // Grown again: the zeros of the touched page are not taken for the
+    // file's bytes; the view is mapped afresh.
+    if (!file->Write(0, std::string(kSize, 'k').data(), kSize).ok()) return 5;
+    view = WholeOf(file.get(), kSize, &length);
+    return view != nullptr && view[kSize / 2] == 'k' && view[0] == 'k' ? 0 : 6;
   });
   EXPECT_EQ(result, 0);
 }
