@@ -45,7 +45,6 @@ class PageStore {
   // that a read running without the file's lock stops before it touches
   // the file.
   void set_cached_only(bool on) { cached_only_ = on; }
-  bool cached_only() const { return cached_only_; }
   // A new empty page with a provisional reference, marked changed.
   Page* NewPage(uint8_t level);
   // Call before or after changing a page; a changed page stays cached.
